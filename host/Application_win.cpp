@@ -1,0 +1,76 @@
+#include "host/Application_win.h"
+
+#include "host/HostRules.h"
+#include "platform/win/Text_win.h"
+#include "platform/win/Win32Error.h"
+
+namespace flutt {
+namespace {
+
+constexpr wchar_t kClassName[] = L"TApplication";
+
+}  // namespace
+
+void TApplication::Initialize(HINSTANCE instance, const std::wstring& programPath) {
+    instance_ = instance;
+    title_ = DefaultApplicationTitle(programPath);
+
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = &TApplication::WindowProc;
+    wc.hInstance = instance;
+    wc.hIcon = ::LoadIconW(instance, L"MAINICON");
+    wc.lpszClassName = kClassName;
+    if (!::RegisterClassExW(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) win::RaiseLastWin32Error();
+
+    // A zero-size, never visible top-level window: the owner of the saver
+    // window and of the error boxes.
+    HWND window = ::CreateWindowExW(0, kClassName, title_.c_str(), WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU,
+                                    0, 0, 0, 0, nullptr, nullptr, instance, this);
+    if (!window) win::RaiseLastWin32Error();
+    window_.reset(window);
+}
+
+void TApplication::SetTitle(const std::wstring& title) {
+    title_ = title;
+    if (window_) ::SetWindowTextW(window_.get(), title_.c_str());
+}
+
+void TApplication::SetMainWindow(HWND window) {
+    if (!mainWindow_) mainWindow_ = window;
+}
+
+void TApplication::Run() {
+    if (!mainWindow_) return;
+    if (!::IsWindowVisible(mainWindow_)) ::ShowWindow(mainWindow_, SW_SHOW);
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (filter_ && filter_(msg)) continue;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
+void TApplication::Terminate() { ::PostQuitMessage(0); }
+
+void TApplication::ShowException(const std::exception& error) const {
+    const std::wstring text = ErrorBoxText(win::Widen(error.what()));
+    ::MessageBoxW(window_.get(), text.c_str(), title_.c_str(), MB_ICONERROR | MB_OK);
+}
+
+LRESULT CALLBACK TApplication::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* app = reinterpret_cast<TApplication*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (app && message == WM_CLOSE) {
+        // A close request to the application goes to its main window, which
+        // asks its close query.
+        if (app->mainWindow_) ::SendMessageW(app->mainWindow_, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace flutt

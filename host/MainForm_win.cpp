@@ -1,0 +1,205 @@
+#include "host/MainForm_win.h"
+
+#include <commctrl.h>
+#include <imm.h>
+#include <windowsx.h>
+
+#include <stdexcept>
+
+#include "host/HostRules.h"
+#include "host/RunState.h"
+#include "platform/win/Registry_win.h"
+#include "platform/win/Win32Error.h"
+
+namespace flutt {
+namespace {
+
+constexpr wchar_t kClassName[] = L"TMainForm";
+constexpr wchar_t kCaption[] = L"MainForm";
+constexpr DWORD kPreviewStyle = 0x56000000;  // WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN
+constexpr UINT kFrameIntervalMs = 100;
+constexpr int kFocusEditWidth = 121;
+constexpr int kFocusEditHeight = 21;
+
+HWND HostWindowHandle() { return reinterpret_cast<HWND>(static_cast<UINT_PTR>(CurrentHostWindow())); }
+
+void RegisterWindowClass(HINSTANCE instance, WNDPROC proc) {
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = instance;
+    wc.hIcon = ::LoadIconW(instance, L"MAINICON");
+    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
+    wc.lpszClassName = kClassName;
+    if (!::RegisterClassExW(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) win::RaiseLastWin32Error();
+}
+
+}  // namespace
+
+TMainForm::TMainForm(TApplication& app, SaverSettings& settings)
+    : app_(app), settings_(settings), isSaver_(CurrentRunMode() == RunMode::Saver) {
+    RegisterWindowClass(app_.Instance(), &TMainForm::WindowProc);
+    Timer1 = std::make_unique<TTimer>(app_.Instance(), kFrameIntervalMs, [this] { RunHandler(app_, [this] { Timer1Timer(); }); });
+
+    if (isSaver_) {
+        width_ = ::GetSystemMetrics(SM_CXSCREEN);
+        height_ = ::GetSystemMetrics(SM_CYSCREEN);
+        ::GetCursorPos(&StartCursorPos);
+        ::ShowCursor(FALSE);
+        settings_.IsPreview = false;
+        settings_.StartTick = ::GetTickCount();
+    } else {
+        RECT host = {0, 0, 0, 0};
+        ::GetWindowRect(HostWindowHandle(), &host);
+        width_ = host.right - host.left;
+        height_ = host.bottom - host.top;
+        settings_.IsPreview = true;
+    }
+
+    RunHandler(app_, [this] { FormCreate(); });
+
+    CreateHandle();
+    app_.SetMainWindow(window_);
+    ::SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ::ShowWindow(window_, SW_SHOWMAXIMIZED);
+    FormShow();
+    if (isSaver_) ::SetFocus(edtFocus);
+}
+
+TMainForm::~TMainForm() {
+    Timer1.reset();
+    if (window_ && ::IsWindow(window_)) ::DestroyWindow(window_);
+}
+
+void TMainForm::CreateHandle() {
+    DWORD style = WS_POPUP | WS_MAXIMIZE;
+    HWND parent = app_.Handle();  // the owner of a top-level window
+    if (!isSaver_) {
+        style = kPreviewStyle;
+        parent = HostWindowHandle();
+        if (!parent) throw std::runtime_error("コントロール 'MainForm' は親ウィンドウを持っていません");
+    }
+    app_.SetMessageFilter([this](const MSG& msg) { return SysCommandFilter(msg); });
+
+    ::SetLastError(ERROR_SUCCESS);
+    HWND window = ::CreateWindowExW(0, kClassName, kCaption, style, 0, 0, width_, height_, parent, nullptr,
+                                    app_.Instance(), this);
+    if (!window) win::RaiseLastWin32Error();
+
+    edtFocus = ::CreateWindowExW(0, L"EDIT", L"edtFocus", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL,
+                                 ::GetSystemMetrics(SM_CXSCREEN) + 100, 0, kFocusEditWidth, kFocusEditHeight, window,
+                                 nullptr, app_.Instance(), nullptr);
+    if (!edtFocus) win::RaiseLastWin32Error();
+    ::ImmAssociateContext(edtFocus, nullptr);
+    ::SetWindowSubclass(edtFocus, &TMainForm::FocusEditProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+bool TMainForm::SysCommandFilter(const MSG& msg) const { return IsDroppedSysCommand(msg.message, msg.wParam); }
+
+void TMainForm::FormCreate() {
+    // The window's own colour is black (its class brush).
+    // The character sheet slots are filled here, before the settings.
+    win::CurrentUserRegistry registry;
+    LoadSettings(registry, settings_);
+    // Then the frame buffer and the characters.
+}
+
+void TMainForm::FormShow() { ::ShowWindow(app_.Handle(), SW_HIDE); }
+
+void TMainForm::FormDestroy() {
+    if (destroyed_) return;
+    destroyed_ = true;
+    ::ShowCursor(TRUE);
+}
+
+void TMainForm::Timer1Timer() {
+    if (PreviewHostGone()) {
+        // The host destroyed its preview area, or exited, without a close
+        // request: a preview never outlives its host.
+        app_.Terminate();
+        return;
+    }
+    // One frame of the animation is drawn here.
+}
+
+bool TMainForm::PreviewHostGone() const {
+    return !isSaver_ && (destroyed_ || !::IsWindow(HostWindowHandle()) || !::IsWindow(window_));
+}
+
+void TMainForm::FormMouseMove(int x, int y) {
+    if (isSaver_ && (x != StartCursorPos.x || y != StartCursorPos.y)) Close();
+}
+
+void TMainForm::FormMouseDown() {
+    if (isSaver_) Close();
+}
+
+void TMainForm::FormKeyDown() {
+    if (isSaver_) Close();
+}
+
+bool TMainForm::FormCloseQuery() const {
+    return CloseQueryAllows(CurrentRunMode(), settings_.StartTick, ::GetTickCount());
+}
+
+void TMainForm::Close() {
+    if (FormCloseQuery()) app_.Terminate();
+}
+
+LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_MOUSEMOVE:
+            RunHandler(app_, [&] { FormMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); });
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_XBUTTONDOWN:
+            RunHandler(app_, [&] { FormMouseDown(); });
+            return 0;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            RunHandler(app_, [&] { FormKeyDown(); });
+            break;
+        case WM_CLOSE:
+            RunHandler(app_, [&] { Close(); });
+            return 0;
+        case WM_QUERYENDSESSION: {
+            bool allowed = false;
+            RunHandler(app_, [&] { allowed = FormCloseQuery(); });
+            return allowed;
+        }
+        case WM_DESTROY:
+            RunHandler(app_, [&] { FormDestroy(); });
+            // Destroyed from outside (the preview host went away): end the run.
+            app_.Terminate();
+            return 0;
+        case WM_NCDESTROY:
+            window_ = nullptr;
+            break;
+    }
+    return ::DefWindowProcW(window_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK TMainForm::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* form = static_cast<TMainForm*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
+        form->window_ = window;
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    }
+    auto* form = reinterpret_cast<TMainForm*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!form) return ::DefWindowProcW(window, message, wParam, lParam);
+    return form->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT CALLBACK TMainForm::FocusEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                          DWORD_PTR self) {
+    if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) {
+        auto* form = reinterpret_cast<TMainForm*>(self);
+        RunHandler(form->app_, [form] { form->FormKeyDown(); });
+    }
+    return ::DefSubclassProc(edit, message, wParam, lParam);
+}
+
+}  // namespace flutt

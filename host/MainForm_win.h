@@ -1,0 +1,61 @@
+// TMainForm: the saver window, full screen or inside the preview host, and
+// the input that ends a full-screen run.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "host/Application_win.h"
+#include "host/Timer_win.h"
+#include "settings/SaverSettings.h"
+
+namespace flutt {
+
+class TMainForm {
+public:
+    // Constructs the window completely: size, cursor, start tick, settings
+    // and animation, then shows it (top-most, maximised). Registers itself as
+    // the application's main window.
+    TMainForm(TApplication& app, SaverSettings& settings);
+    ~TMainForm();
+    TMainForm(const TMainForm&) = delete;
+    TMainForm& operator=(const TMainForm&) = delete;
+
+    HWND Handle() const { return window_; }
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK FocusEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                          DWORD_PTR self);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    void CreateHandle();
+    bool SysCommandFilter(const MSG& msg) const;
+
+    void FormCreate();
+    void FormShow();
+    void FormDestroy();
+    void Timer1Timer();
+    void FormMouseMove(int x, int y);
+    void FormMouseDown();
+    void FormKeyDown();
+    bool FormCloseQuery() const;
+    void Close();
+
+    bool PreviewHostGone() const;
+
+    TApplication& app_;
+    SaverSettings& settings_;
+    const bool isSaver_;
+    int width_ = 0;
+    int height_ = 0;
+    POINT StartCursorPos = {0, 0};
+
+    HWND window_ = nullptr;
+    HWND edtFocus = nullptr;  // a child of window_, destroyed with it
+    bool destroyed_ = false;
+    std::unique_ptr<TTimer> Timer1;
+};
+
+}  // namespace flutt

@@ -1,0 +1,50 @@
+#include "host/Timer_win.h"
+
+#include "platform/win/Win32Error.h"
+
+namespace flutt {
+namespace {
+
+constexpr wchar_t kClassName[] = L"TTimerWindow";
+constexpr UINT_PTR kTimerId = 1;
+
+}  // namespace
+
+TTimer::TTimer(HINSTANCE instance, UINT intervalMs, std::function<void()> onTimer) : onTimer_(std::move(onTimer)) {
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = &TTimer::WindowProc;
+    wc.hInstance = instance;
+    wc.lpszClassName = kClassName;
+    if (!::RegisterClassExW(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) win::RaiseLastWin32Error();
+    HWND window = ::CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, this);
+    if (!window) win::RaiseLastWin32Error();
+    window_.reset(window);
+    if (!::SetTimer(window, kTimerId, intervalMs, nullptr)) win::RaiseLastWin32Error();
+}
+
+TTimer::~TTimer() {
+    if (window_) ::KillTimer(window_.get(), kTimerId);
+}
+
+LRESULT CALLBACK TTimer::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* timer = reinterpret_cast<TTimer*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (timer && message == WM_TIMER && wParam == kTimerId) {
+        if (!timer->running_) {
+            timer->running_ = true;
+            struct Reset {
+                bool& flag;
+                ~Reset() { flag = false; }
+            } reset{timer->running_};
+            timer->onTimer_();
+        }
+        return 0;
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace flutt

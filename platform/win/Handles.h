@@ -1,0 +1,61 @@
+// Owners for Win32 handles: one non-copyable owner per handle kind, each
+// storing everything its release needs.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <utility>
+
+namespace flutt::win {
+
+template <typename Handle, auto Release>
+struct HandleDeleter {
+    using pointer = Handle;
+    void operator()(Handle h) const noexcept {
+        if (h) Release(h);
+    }
+};
+
+template <typename Handle, auto Release>
+using unique_any = std::unique_ptr<std::remove_pointer_t<Handle>, HandleDeleter<Handle, Release>>;
+
+using unique_hkey = unique_any<HKEY, &::RegCloseKey>;
+using unique_handle = unique_any<HANDLE, &::CloseHandle>;
+using unique_hdc = unique_any<HDC, &::DeleteDC>;          // from CreateCompatibleDC
+using unique_hbitmap = unique_any<HBITMAP, &::DeleteObject>;
+using unique_hfont = unique_any<HFONT, &::DeleteObject>;
+using unique_hwnd = unique_any<HWND, &::DestroyWindow>;
+
+// A device context from GetDC, released with the window it came from.
+class unique_window_dc {
+public:
+    explicit unique_window_dc(HWND window) : window_(window), dc_(::GetDC(window)) {}
+    ~unique_window_dc() {
+        if (dc_) ::ReleaseDC(window_, dc_);
+    }
+    unique_window_dc(const unique_window_dc&) = delete;
+    unique_window_dc& operator=(const unique_window_dc&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// An object selected into a device context, put back on destruction.
+class select_result {
+public:
+    select_result(HDC dc, HGDIOBJ object) : dc_(dc), previous_(::SelectObject(dc, object)) {}
+    ~select_result() {
+        if (previous_) ::SelectObject(dc_, previous_);
+    }
+    select_result(const select_result&) = delete;
+    select_result& operator=(const select_result&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+}  // namespace flutt::win
