@@ -1,0 +1,60 @@
+// A character pasted through its mask onto the software surface.
+#include <gtest/gtest.h>
+
+#include "anim/Moving.h"
+#include "platform/soft/SoftSurface.h"
+#include "tests/common/TestBitmaps.h"
+
+namespace flutt {
+namespace {
+
+using testing::FramePattern;
+using testing::PasteSheet;
+
+SoftSurface PatternFrame(int w, int h) {
+    SoftSurface frame(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) frame.SetPixel(x, y, FramePattern(x, y));
+    return frame;
+}
+
+// Draws the sheet as a character at (x, y) and checks every frame pixel.
+void CheckPasteAt(const SoftSurface& sheet, int x, int y) {
+    SoftSurface frame = PatternFrame(64, 48);
+    SheetSlots slots{};
+    slots.fill(&sheet);
+    SaverSettings settings;
+    moving c(slots, settings, {64, 48});
+    c.x = x, c.y = y;
+    c.draw(frame);
+    for (int fy = 0; fy < frame.Height(); ++fy) {
+        for (int fx = 0; fx < frame.Width(); ++fx) {
+            const int sx = fx - x, sy = fy - y;
+            const bool inside = sx >= 0 && sx < 32 && sy >= 0 && sy < 32;
+            const std::uint32_t expected = inside ? PasteSheet::Expected(sx, sy, FramePattern(fx, fy)) : FramePattern(fx, fy);
+            ASSERT_EQ(frame.Pixel(fx, fy), expected) << "at " << fx << "," << fy << " character at " << x << "," << y;
+        }
+    }
+}
+
+TEST(MaskedPasteTest, EverySheetDepthPastesExactly) {
+    const PasteSheet sheet;
+    for (int bpp : {8, 16, 24}) {
+        SCOPED_TRACE(bpp);
+        const auto decoded = DecodeBmp(testing::EncodeBmp(sheet.image, bpp));
+        ASSERT_TRUE(decoded.has_value());
+        ASSERT_EQ(decoded->pixels, sheet.image.pixels);
+        const SoftSurface surface(decoded->width, decoded->height, decoded->pixels);
+        CheckPasteAt(surface, 10, 8);
+    }
+}
+
+TEST(MaskedPasteTest, ClipsAtAllFourEdges) {
+    const PasteSheet sheet;
+    const SoftSurface surface(sheet.image.width, sheet.image.height, sheet.image.pixels);
+    const std::pair<int, int> places[] = {{-10, 5}, {50, 5}, {5, -20}, {5, 40}, {-31, -31}, {63, 47}, {-40, 0}};
+    for (const auto& [x, y] : places) CheckPasteAt(surface, x, y);
+}
+
+}  // namespace
+}  // namespace flutt
