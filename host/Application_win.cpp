@@ -44,10 +44,23 @@ void TApplication::Run() {
     if (!mainWindow_) return;
     if (!::IsWindowVisible(mainWindow_)) ::ShowWindow(mainWindow_, SW_SHOW);
     MSG msg;
-    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (filter_ && filter_(msg)) continue;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) Deliver(msg);
+}
+
+void TApplication::Deliver(const MSG& msg) {
+    if (filter_ && filter_(msg)) return;
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
+}
+
+void TApplication::ProcessMessages() {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            ::PostQuitMessage(int(msg.wParam));
+            return;
+        }
+        Deliver(msg);
     }
 }
 

@@ -38,6 +38,10 @@ public:
     // Runs until a quit message; returns at once without a main window.
     void Run();
 
+    // Handles every message already waiting, without waiting for more. A quit
+    // request among them is kept for the message loop.
+    void ProcessMessages();
+
     // Ends the message loop.
     void Terminate();
 
@@ -47,6 +51,8 @@ public:
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // Offers a message to the filter, then translates and dispatches it.
+    void Deliver(const MSG& msg);
 
     HINSTANCE instance_ = nullptr;
     win::unique_hwnd window_;

@@ -1,0 +1,117 @@
+#include "anim/SaverAnimation_win.h"
+
+#include <string>
+
+#include "platform/win/Resources_win.h"
+#include "platform/win/Text_win.h"
+
+namespace flutt {
+namespace {
+
+std::wstring Numbered(const wchar_t* prefix, int index) { return prefix + std::to_wstring(index); }
+
+}  // namespace
+
+SaverAnimation::SaverAnimation(HINSTANCE instance, SaverSettings& settings)
+    : instance_(instance), settings_(settings) {}
+
+ScreenSize PrimaryScreenSize() { return {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}; }
+
+void SaverAnimation::LoadSheets() {
+    for (int i = 0; i < kCharacterCount; ++i) {
+        imgChar[i] = win::LoadPicture(instance_, Numbered(L"imgChar", i).c_str());
+        CharImage[i] = imgChar[i].get();
+    }
+}
+
+void SaverAnimation::CreateFrameBitmap(ScreenSize screen) {
+    FrameBitmap = std::make_unique<win::GdiSurface>(screen.W, screen.H);
+}
+
+void SaverAnimation::CreateCharacters(ScreenSize screen) { Chars = MakeCharacters(CharImage, settings_, screen); }
+
+void SaverAnimation::DrawFrame(HDC target, const DesktopCopyHooks& hooks) {
+    if (!settings_.IsBackgroundComposed) {
+        ComposeBackground(hooks);
+        settings_.IsBackgroundComposed = true;
+        if (settings_.IsShownMessage && !settings_.IsMessageFront) DrawMessage(imgBG->Dc());
+    }
+    CopyBackground();
+    DrawCharacters();
+    if (settings_.IsShownMessage && settings_.IsMessageFront) DrawMessage(FrameBitmap->Dc());
+    Present(target);
+}
+
+void SaverAnimation::ComposeBackground(const DesktopCopyHooks& hooks) {
+    const auto table = BackgroundTable(kReducedBuild);
+    settings_.back2 = ResolveBackgroundIndex(settings_.back2, kReducedBuild);
+    const ScreenSize screen = PrimaryScreenSize();
+    imgBG = std::make_unique<win::GdiSurface>(screen.W, screen.H);
+    FillBackground(table[std::size_t(settings_.back2)], hooks);
+}
+
+void SaverAnimation::FillBackground(const BackgroundEntry& entry, const DesktopCopyHooks& hooks) {
+    const ScreenSize screen = PrimaryScreenSize();
+    if (entry.fill == BackgroundFill::DesktopCopy) {
+        hooks.hideWindow();
+        {
+            const win::unique_window_dc desktop(nullptr);
+            ::BitBlt(imgBG->Dc(), 0, 0, screen.W, screen.H, desktop.get(), 0, 0, SRCCOPY);
+        }
+        hooks.showWindow();
+        return;
+    }
+    // The picture is needed only for this once-per-run composition.
+    const auto picture = win::LoadPicture(instance_, Numbered(L"imgBack", entry.picture).c_str());
+    const int pw = picture->Width(), ph = picture->Height();
+    if (entry.fill == BackgroundFill::Stretch) {
+        // The device's default stretch mode: repeated pixels when enlarging,
+        // dropped ones combined by AND when shrinking.
+        ::StretchBlt(imgBG->Dc(), 0, 0, screen.W, screen.H, picture->Dc(), 0, 0, pw, ph, SRCCOPY);
+        return;
+    }
+    for (const TilePosition& tile : TilePlan(screen.W, screen.H, pw, ph)) {
+        imgBG->Transfer(tile.x, tile.y, pw, ph, *picture, 0, 0, RasterOp::SrcCopy);
+    }
+}
+
+void SaverAnimation::CopyBackground() {
+    const ScreenSize screen = PrimaryScreenSize();
+    FrameBitmap->Transfer(0, 0, screen.W, screen.H, *imgBG, 0, 0, RasterOp::SrcCopy);
+}
+
+void SaverAnimation::DrawCharacters() {
+    const ScreenSize screen = PrimaryScreenSize();
+    for (moving& c : Chars) {
+        c.move(screen);
+        c.draw(*FrameBitmap);
+    }
+}
+
+void SaverAnimation::DrawMessage(HDC canvas) {
+    if (settings_.MessageText.empty()) return;
+    if (!messageFont_) {
+        LOGFONTW font = {};
+        font.lfHeight = -::MulDiv(settings_.MessageFontSize, ::GetDeviceCaps(canvas, LOGPIXELSY), 72);
+        font.lfWeight = FW_NORMAL;
+        font.lfCharSet = DEFAULT_CHARSET;
+        const std::wstring face = win::Widen(settings_.MessageFontName);
+        face.copy(font.lfFaceName, LF_FACESIZE - 1);
+        messageFont_.reset(::CreateFontIndirectW(&font));
+    }
+    const ScreenSize screen = PrimaryScreenSize();
+    RECT area = {0, 0, screen.W, screen.H};
+    const win::select_result selected(canvas, messageFont_.get());
+    ::SetTextColor(canvas, COLORREF(settings_.MessageFontColor));
+    ::SetBkColor(canvas, COLORREF(settings_.MessageBGColor));
+    ::SetBkMode(canvas, settings_.IsTransparent ? TRANSPARENT : OPAQUE);
+    const std::wstring text = win::Widen(settings_.MessageText);
+    ::DrawTextW(canvas, text.c_str(), int(text.size()), &area, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+}
+
+void SaverAnimation::Present(HDC target) const {
+    const ScreenSize screen = PrimaryScreenSize();
+    ::BitBlt(target, 0, 0, screen.W, screen.H, FrameBitmap->Dc(), 0, 0, SRCCOPY);
+}
+
+}  // namespace flutt

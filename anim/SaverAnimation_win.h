@@ -1,0 +1,77 @@
+// The saver's picture: character sheets, the composed background, the
+// full-screen frame buffer and the characters, drawn one frame per tick.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "anim/Background.h"
+#include "anim/Moving.h"
+#include "platform/win/GdiSurface.h"
+#include "platform/win/Handles.h"
+#include "settings/SaverSettings.h"
+
+namespace flutt {
+
+#ifdef FLUTT_REDUCED
+inline constexpr bool kReducedBuild = true;
+#else
+inline constexpr bool kReducedBuild = false;
+#endif
+
+// The primary display's size, asked afresh at each call.
+ScreenSize PrimaryScreenSize();
+
+// What the desktop copy needs from the window that shows the animation: get
+// out of the way (hide and let pending messages run), and come back.
+struct DesktopCopyHooks {
+    std::function<void()> hideWindow;
+    std::function<void()> showWindow;
+};
+
+class SaverAnimation {
+public:
+    SaverAnimation(HINSTANCE instance, SaverSettings& settings);
+    SaverAnimation(const SaverAnimation&) = delete;
+    SaverAnimation& operator=(const SaverAnimation&) = delete;
+
+    // Set-up, in this order, with the settings loaded between the first two.
+    void LoadSheets();
+    void CreateFrameBitmap(ScreenSize screen);
+    void CreateCharacters(ScreenSize screen);
+
+    // One frame: the background (composed on the first call), the
+    // characters, the message, then one copy onto `target`.
+    void DrawFrame(HDC target, const DesktopCopyHooks& hooks);
+
+    // The steps of a frame, for DrawFrame and for measuring.
+    void ComposeBackground(const DesktopCopyHooks& hooks);
+    void CopyBackground();
+    void DrawCharacters();
+    void DrawMessage(HDC canvas);
+    void Present(HDC target) const;
+
+    bool Ready() const { return FrameBitmap != nullptr; }
+    const win::GdiSurface* Frame() const { return FrameBitmap.get(); }
+    const win::GdiSurface* Background() const { return imgBG.get(); }
+    const std::vector<moving>& Characters() const { return Chars; }
+    void ReleaseCharacters() { Chars.clear(); }
+
+private:
+    void FillBackground(const BackgroundEntry& entry, const DesktopCopyHooks& hooks);
+
+    HINSTANCE instance_;
+    SaverSettings& settings_;
+    std::array<std::unique_ptr<win::GdiSurface>, kCharacterCount> imgChar;
+    SheetSlots CharImage{};
+    std::unique_ptr<win::GdiSurface> FrameBitmap;
+    std::unique_ptr<win::GdiSurface> imgBG;
+    std::vector<moving> Chars;
+    win::unique_hfont messageFont_;
+};
+
+}  // namespace flutt
