@@ -38,7 +38,10 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC proc) {
 }  // namespace
 
 TMainForm::TMainForm(TApplication& app, SaverSettings& settings)
-    : app_(app), settings_(settings), isSaver_(CurrentRunMode() == RunMode::Saver) {
+    : app_(app),
+      settings_(settings),
+      isSaver_(CurrentRunMode() == RunMode::Saver),
+      animation_(app.Instance(), settings) {
     RegisterWindowClass(app_.Instance(), &TMainForm::WindowProc);
     Timer1 = std::make_unique<TTimer>(app_.Instance(), kFrameIntervalMs, [this] { RunHandler(app_, [this] { Timer1Timer(); }); });
 
@@ -98,11 +101,13 @@ void TMainForm::CreateHandle() {
 bool TMainForm::SysCommandFilter(const MSG& msg) const { return IsDroppedSysCommand(msg.message, msg.wParam); }
 
 void TMainForm::FormCreate() {
-    // The window's own colour is black (its class brush).
-    // The character sheet slots are filled here, before the settings.
+    // The window's own colour is black: its class brush.
+    animation_.LoadSheets();
     win::CurrentUserRegistry registry;
     LoadSettings(registry, settings_);
-    // Then the frame buffer and the characters.
+    animation_.CreateFrameBitmap(PrimaryScreenSize());
+    // scrMain is the window's whole client area: frames are presented there.
+    animation_.CreateCharacters(PrimaryScreenSize());
 }
 
 void TMainForm::FormShow() { ::ShowWindow(app_.Handle(), SW_HIDE); }
@@ -111,6 +116,7 @@ void TMainForm::FormDestroy() {
     if (destroyed_) return;
     destroyed_ = true;
     ::ShowCursor(TRUE);
+    animation_.ReleaseCharacters();
 }
 
 void TMainForm::Timer1Timer() {
@@ -120,7 +126,22 @@ void TMainForm::Timer1Timer() {
         app_.Terminate();
         return;
     }
-    // One frame of the animation is drawn here.
+    if (!animation_.Ready()) return;  // the set-up failed and was reported
+    const win::unique_window_dc scrMain(window_);
+    animation_.DrawFrame(scrMain.get(), {[this] { HideForDesktopCopy(); }, [this] { ShowAfterDesktopCopy(); }});
+}
+
+void TMainForm::HideForDesktopCopy() {
+    ::ShowWindow(window_, SW_HIDE);
+    app_.ProcessMessages();
+}
+
+void TMainForm::ShowAfterDesktopCopy() {
+    ::ShowWindow(window_, isSaver_ ? SW_SHOWMAXIMIZED : SW_SHOW);
+    if (isSaver_) {
+        ::SetForegroundWindow(window_);
+        ::SetFocus(edtFocus);
+    }
 }
 
 bool TMainForm::PreviewHostGone() const {

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "anim/SaverAnimation_win.h"
 #include "host/Application_win.h"
 #include "host/Timer_win.h"
 #include "settings/SaverSettings.h"
@@ -44,6 +45,8 @@ private:
     void Close();
 
     bool PreviewHostGone() const;
+    void HideForDesktopCopy();
+    void ShowAfterDesktopCopy();
 
     TApplication& app_;
     SaverSettings& settings_;
@@ -55,7 +58,8 @@ private:
     HWND window_ = nullptr;
     HWND edtFocus = nullptr;  // a child of window_, destroyed with it
     bool destroyed_ = false;
-    std::unique_ptr<TTimer> Timer1;
+    SaverAnimation animation_;
+    std::unique_ptr<TTimer> Timer1;  // ticks into animation_: destroyed first
 };
 
 }  // namespace flutt
