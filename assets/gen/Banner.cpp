@@ -3,7 +3,9 @@
 #include "Canvas.h"
 #include "Palette.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdlib>
 
 namespace assetgen {
 namespace {

@@ -1,5 +1,6 @@
 #include "PixelArt.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -77,6 +78,9 @@ PixelArt parsePixelArt(const std::string& text, const std::string& origin) {
         ++art.height;
     }
     if (!inGrid || art.height == 0) throw AssetError(origin + ": no grid");
+    for (const auto& [key, ink] : art.legend)
+        if (std::find(art.cells.begin(), art.cells.end(), key) == art.cells.end())
+            throw AssetError(origin + ": colour '" + std::string(1, key) + "' is defined but not used");
     return art;
 }
 
