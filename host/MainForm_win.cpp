@@ -120,9 +120,9 @@ void TMainForm::FormDestroy() {
 }
 
 void TMainForm::Timer1Timer() {
-    if (PreviewHostGone()) {
-        // The host destroyed its preview area, or exited, without a close
-        // request: a preview never outlives its host.
+    if (WindowGone()) {
+        // Destroyed from outside without a close request (a preview host that
+        // exited or destroyed its preview area): the run never outlives its window.
         app_.Terminate();
         return;
     }
@@ -144,8 +144,8 @@ void TMainForm::ShowAfterDesktopCopy() {
     }
 }
 
-bool TMainForm::PreviewHostGone() const {
-    return !isSaver_ && (destroyed_ || !::IsWindow(HostWindowHandle()) || !::IsWindow(window_));
+bool TMainForm::WindowGone() const {
+    return destroyed_ || !window_ || !::IsWindow(window_) || (!isSaver_ && !::IsWindow(HostWindowHandle()));
 }
 
 void TMainForm::FormMouseMove(int x, int y) {

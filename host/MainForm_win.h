@@ -44,7 +44,7 @@ private:
     bool FormCloseQuery() const;
     void Close();
 
-    bool PreviewHostGone() const;
+    bool WindowGone() const;
     void HideForDesktopCopy();
     void ShowAfterDesktopCopy();
 
