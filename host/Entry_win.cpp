@@ -7,6 +7,7 @@
 #include "host/MainForm_win.h"
 #include "host/RunState.h"
 #include "platform/win/Handles.h"
+#include "settings/OptDlg_win.h"
 
 namespace flutt {
 namespace {
@@ -43,6 +44,7 @@ int RunProgram(HINSTANCE instance, const std::vector<std::wstring>& args) {
     TApplication app;
     SaverSettings settings;
     std::unique_ptr<TMainForm> mainForm;
+    std::unique_ptr<TOptDialog> optDialog;
     try {
         app.Initialize(instance, args.empty() ? std::wstring() : args[0]);
         switch (decision->mode) {
@@ -56,7 +58,7 @@ int RunProgram(HINSTANCE instance, const std::vector<std::wstring>& args) {
                 mainForm = std::make_unique<TMainForm>(app, settings);
                 break;
             case RunMode::Configure:
-                // The settings dialog becomes the main window here.
+                optDialog = std::make_unique<TOptDialog>(app);
                 break;
             case RunMode::Password:
                 break;

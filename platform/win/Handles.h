@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <memory>
 #include <utility>
@@ -26,6 +27,9 @@ using unique_hdc = unique_any<HDC, &::DeleteDC>;          // from CreateCompatib
 using unique_hbitmap = unique_any<HBITMAP, &::DeleteObject>;
 using unique_hfont = unique_any<HFONT, &::DeleteObject>;
 using unique_hwnd = unique_any<HWND, &::DestroyWindow>;
+using unique_hbrush = unique_any<HBRUSH, &::DeleteObject>;
+using unique_hicon = unique_any<HICON, &::DestroyIcon>;                   // from LoadImage without LR_SHARED
+using unique_himagelist = unique_any<HIMAGELIST, &::ImageList_Destroy>;
 
 // A device context from GetDC, released with the window it came from.
 class unique_window_dc {
@@ -40,6 +44,23 @@ public:
 
 private:
     HWND window_;
+    HDC dc_;
+};
+
+// A window's painting, from BeginPaint to EndPaint.
+class unique_paint {
+public:
+    explicit unique_paint(HWND window) : window_(window), dc_(::BeginPaint(window, &paint_)) {}
+    ~unique_paint() {
+        if (dc_) ::EndPaint(window_, &paint_);
+    }
+    unique_paint(const unique_paint&) = delete;
+    unique_paint& operator=(const unique_paint&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_ = {};
     HDC dc_;
 };
 

@@ -1,0 +1,133 @@
+#include "settings/OptDlgForm.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+namespace flutt {
+namespace {
+
+std::vector<Ctl> TabStopsOn(const std::vector<FormRow>& form, Ctl parent) {
+    std::vector<Ctl> stops;
+    for (const FormRow& row : form) {
+        if (row.parent == parent && row.tabStop) stops.push_back(row.id);
+    }
+    return stops;
+}
+
+TEST(OptDlgFormTest, TabStopsFollowEachPagesTabOrder) {
+    for (bool reduced : {false, true}) {
+        const auto& form = OptDialogForm(reduced);
+        EXPECT_EQ(TabStopsOn(form, Ctl::Form), (std::vector<Ctl>{Ctl::PageControl, Ctl::btnDefault, Ctl::btnOK,
+                                                                   Ctl::btnCancel}));
+        EXPECT_EQ(TabStopsOn(form, Ctl::tshGeneral),
+                  (std::vector<Ctl>{Ctl::rdgBack, Ctl::rdgUpdown, Ctl::rdgLR, Ctl::trkUpdownSpeed, Ctl::trkLRSpeed}));
+        EXPECT_EQ(TabStopsOn(form, Ctl::tshMessage),
+                  (std::vector<Ctl>{Ctl::chkMessage, Ctl::edtMessage, Ctl::chkIsMessageFront, Ctl::btnFont,
+                                    Ctl::btnBackground, Ctl::btnFontColor, Ctl::chkTransparent}));
+        EXPECT_EQ(TabStopsOn(form, Ctl::tshCharacter),
+                  (std::vector<Ctl>{Ctl::CheckList1, Ctl::btnRecommendation, Ctl::trkCharNum, Ctl::btnShowaMoji}));
+        EXPECT_TRUE(TabStopsOn(form, Ctl::tshAbout).empty());
+    }
+}
+
+// The dialog manager sends a label's accelerator to the next tab stop after
+// it among its siblings.
+TEST(OptDlgFormTest, EachAcceleratorLabelComesRightBeforeTheControlItFocuses) {
+    const std::map<Ctl, Ctl> targets = {
+        {Ctl::lblUpdownSpeed, Ctl::trkUpdownSpeed}, {Ctl::lblLeftRightSpeed, Ctl::trkLRSpeed},
+        {Ctl::lblMessage, Ctl::edtMessage},         {Ctl::lblCharType, Ctl::CheckList1},
+        {Ctl::lblCharNum, Ctl::trkCharNum},
+    };
+    const auto& form = OptDialogForm(false);
+    std::set<Ctl> accelerated;
+    for (auto it = form.begin(); it != form.end(); ++it) {
+        if (it->kind != ControlKind::Label || it->caption.find('&') == std::string::npos) continue;
+        accelerated.insert(it->id);
+        const auto next = std::find_if(it + 1, form.end(),
+                                       [&](const FormRow& r) { return r.parent == it->parent && r.tabStop; });
+        ASSERT_NE(next, form.end()) << it->name;
+        EXPECT_EQ(next->id, targets.at(it->id)) << it->name << " focuses " << next->name;
+    }
+    EXPECT_EQ(accelerated.size(), targets.size());
+}
+
+TEST(OptDlgFormTest, ParentsComeBeforeTheirChildrenAndEveryControlOnce) {
+    for (bool reduced : {false, true}) {
+        const auto& form = OptDialogForm(reduced);
+        std::set<Ctl> seen;
+        for (const FormRow& row : form) {
+            EXPECT_TRUE(row.parent == Ctl::Form || seen.count(row.parent)) << row.name;
+            EXPECT_TRUE(seen.insert(row.id).second) << row.name;
+        }
+        EXPECT_EQ(static_cast<int>(seen.size()), kControlCount);
+    }
+}
+
+TEST(OptDlgFormTest, FrameControlsFitTheClientArea) {
+    for (const FormRow& row : OptDialogForm(false)) {
+        if (row.parent != Ctl::Form) continue;
+        EXPECT_LE(row.bounds.x + row.bounds.w, kFormClientWidth) << row.name;
+        EXPECT_LE(row.bounds.y + row.bounds.h, kFormClientHeight) << row.name;
+    }
+}
+
+TEST(OptDlgFormTest, TheBuildsDifferOnlyInTheBackgroundGroup) {
+    const auto& full = OptDialogForm(false);
+    const auto& reduced = OptDialogForm(true);
+    ASSERT_EQ(full.size(), reduced.size());
+    for (std::size_t i = 0; i < full.size(); ++i) {
+        if (full[i].id == Ctl::rdgBack) continue;
+        EXPECT_EQ(full[i].bounds, reduced[i].bounds) << full[i].name;
+        EXPECT_EQ(full[i].items, reduced[i].items) << full[i].name;
+    }
+    const FormRow& back = FormRowOf(reduced, Ctl::rdgBack);
+    EXPECT_EQ(back.bounds, (FormRect{16, 8, 129, 169}));
+    EXPECT_EQ(back.items.size(), 7u);
+    EXPECT_EQ(FormRowOf(full, Ctl::rdgBack).bounds, (FormRect{16, 8, 137, 209}));
+    EXPECT_EQ(FormRowOf(full, Ctl::rdgBack).items.size(), 10u);
+}
+
+TEST(OptDlgFormTest, RadioItemsShareTheGroupBelowItsCaption) {
+    struct Case {
+        FormRect group;
+        int count;
+    };
+    const Case cases[] = {{{16, 8, 137, 209}, 10}, {{16, 8, 129, 169}, 7}, {{160, 8, 113, 105}, 3}};
+    for (const Case& c : cases) {
+        const auto rects = RadioItemRects(c.group, c.count, 12);
+        ASSERT_EQ(static_cast<int>(rects.size()), c.count);
+        EXPECT_GT(rects.front().y, 12);  // below the caption
+        EXPECT_LE(rects.back().y + rects.back().h, c.group.h - 4);
+        for (int i = 0; i < c.count; ++i) {
+            EXPECT_EQ(rects[i].x, 8);
+            EXPECT_EQ(rects[i].w, c.group.w - 10);
+            EXPECT_GE(rects[i].h, 16) << "room for one line of text";
+            if (i > 0) {
+                EXPECT_EQ(rects[i].y, rects[i - 1].y + rects[i - 1].h);
+            }
+        }
+    }
+    EXPECT_EQ(RadioItemRects({0, 0, 137, 209}, 10, 12).front(), (FormRect{8, 14, 127, 19}));
+}
+
+TEST(OptDlgFormTest, AnchorsKeepDistancesToTheirSides) {
+    struct Case {
+        unsigned anchors;
+        FormRect expected;
+    };
+    const FormRect designed{10, 20, 30, 40};
+    const Case cases[] = {
+        {kAnchorDefault, {10, 20, 30, 40}},
+        {kAnchorAll, {10, 20, 130, 90}},
+        {kAnchorRight | kAnchorBottom, {110, 70, 30, 40}},
+        {kAnchorLeft | kAnchorBottom, {10, 70, 30, 40}},
+        {kAnchorTop, {60, 20, 30, 40}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Anchored(designed, c.anchors, 100, 50), c.expected) << c.anchors;
+}
+
+}  // namespace
+}  // namespace flutt
