@@ -12,8 +12,8 @@ std::wstring Numbered(const wchar_t* prefix, int index) { return prefix + std::t
 
 }  // namespace
 
-SaverAnimation::SaverAnimation(HINSTANCE instance, SaverSettings& settings)
-    : instance_(instance), settings_(settings) {}
+SaverAnimation::SaverAnimation(HINSTANCE pictures, SaverSettings& settings, ScreenSource screen)
+    : instance_(pictures), settings_(settings), screen_(screen) {}
 
 ScreenSize PrimaryScreenSize() { return {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}; }
 
@@ -24,11 +24,12 @@ void SaverAnimation::LoadSheets() {
     }
 }
 
-void SaverAnimation::CreateFrameBitmap(ScreenSize screen) {
+void SaverAnimation::CreateFrameBitmap() {
+    const ScreenSize screen = screen_();
     FrameBitmap = std::make_unique<win::GdiSurface>(screen.W, screen.H);
 }
 
-void SaverAnimation::CreateCharacters(ScreenSize screen) { Chars = MakeCharacters(CharImage, settings_, screen); }
+void SaverAnimation::CreateCharacters() { Chars = MakeCharacters(CharImage, settings_, screen_()); }
 
 void SaverAnimation::DrawFrame(HDC target, const DesktopCopyHooks& hooks) {
     if (!settings_.IsBackgroundComposed) {
@@ -45,13 +46,13 @@ void SaverAnimation::DrawFrame(HDC target, const DesktopCopyHooks& hooks) {
 void SaverAnimation::ComposeBackground(const DesktopCopyHooks& hooks) {
     const auto table = BackgroundTable(kReducedBuild);
     settings_.back2 = ResolveBackgroundIndex(settings_.back2, kReducedBuild);
-    const ScreenSize screen = PrimaryScreenSize();
+    const ScreenSize screen = screen_();
     imgBG = std::make_unique<win::GdiSurface>(screen.W, screen.H);
     FillBackground(table[std::size_t(settings_.back2)], hooks);
 }
 
 void SaverAnimation::FillBackground(const BackgroundEntry& entry, const DesktopCopyHooks& hooks) {
-    const ScreenSize screen = PrimaryScreenSize();
+    const ScreenSize screen = screen_();
     if (entry.fill == BackgroundFill::DesktopCopy) {
         hooks.hideWindow();
         {
@@ -76,12 +77,12 @@ void SaverAnimation::FillBackground(const BackgroundEntry& entry, const DesktopC
 }
 
 void SaverAnimation::CopyBackground() {
-    const ScreenSize screen = PrimaryScreenSize();
+    const ScreenSize screen = screen_();
     FrameBitmap->Transfer(0, 0, screen.W, screen.H, *imgBG, 0, 0, RasterOp::SrcCopy);
 }
 
 void SaverAnimation::DrawCharacters() {
-    const ScreenSize screen = PrimaryScreenSize();
+    const ScreenSize screen = screen_();
     for (moving& c : Chars) {
         c.move(screen);
         c.draw(*FrameBitmap);
@@ -99,7 +100,7 @@ void SaverAnimation::DrawMessage(HDC canvas) {
         face.copy(font.lfFaceName, LF_FACESIZE - 1);
         messageFont_.reset(::CreateFontIndirectW(&font));
     }
-    const ScreenSize screen = PrimaryScreenSize();
+    const ScreenSize screen = screen_();
     RECT area = {0, 0, screen.W, screen.H};
     const win::select_result selected(canvas, messageFont_.get());
     ::SetTextColor(canvas, COLORREF(settings_.MessageFontColor));
@@ -110,7 +111,7 @@ void SaverAnimation::DrawMessage(HDC canvas) {
 }
 
 void SaverAnimation::Present(HDC target) const {
-    const ScreenSize screen = PrimaryScreenSize();
+    const ScreenSize screen = screen_();
     ::BitBlt(target, 0, 0, screen.W, screen.H, FrameBitmap->Dc(), 0, 0, SRCCOPY);
 }
 

@@ -35,14 +35,18 @@ struct DesktopCopyHooks {
 
 class SaverAnimation {
 public:
-    SaverAnimation(HINSTANCE instance, SaverSettings& settings);
+    using ScreenSource = ScreenSize (*)();
+
+    // `pictures`: the module holding the pictures. `screen`: the size W x H
+    // the animation covers, asked afresh at each use.
+    SaverAnimation(HINSTANCE pictures, SaverSettings& settings, ScreenSource screen = &PrimaryScreenSize);
     SaverAnimation(const SaverAnimation&) = delete;
     SaverAnimation& operator=(const SaverAnimation&) = delete;
 
     // Set-up, in this order, with the settings loaded between the first two.
     void LoadSheets();
-    void CreateFrameBitmap(ScreenSize screen);
-    void CreateCharacters(ScreenSize screen);
+    void CreateFrameBitmap();
+    void CreateCharacters();
 
     // One frame: the background (composed on the first call), the
     // characters, the message, then one copy onto `target`.
@@ -66,6 +70,7 @@ private:
 
     HINSTANCE instance_;
     SaverSettings& settings_;
+    ScreenSource screen_;
     std::array<std::unique_ptr<win::GdiSurface>, kCharacterCount> imgChar;
     SheetSlots CharImage{};
     std::unique_ptr<win::GdiSurface> FrameBitmap;

@@ -105,9 +105,9 @@ void TMainForm::FormCreate() {
     animation_.LoadSheets();
     win::CurrentUserRegistry registry;
     LoadSettings(registry, settings_);
-    animation_.CreateFrameBitmap(PrimaryScreenSize());
+    animation_.CreateFrameBitmap();
     // scrMain is the window's whole client area: frames are presented there.
-    animation_.CreateCharacters(PrimaryScreenSize());
+    animation_.CreateCharacters();
 }
 
 void TMainForm::FormShow() { ::ShowWindow(app_.Handle(), SW_HIDE); }

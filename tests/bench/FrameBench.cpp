@@ -72,9 +72,8 @@ void MeasureFrames(HINSTANCE resources, HWND window, int num, double floorMs) {
     RandomSeed(1);
     SaverAnimation animation(resources, settings);
     animation.LoadSheets();
-    const ScreenSize screen = PrimaryScreenSize();
-    animation.CreateFrameBitmap(screen);
-    animation.CreateCharacters(screen);
+    animation.CreateFrameBitmap();
+    animation.CreateCharacters();
     const DesktopCopyHooks hooks{[] {}, [] {}};
     animation.ComposeBackground(hooks);
 

@@ -39,11 +39,11 @@ protected:
     }
 
     // A new animation over the current settings, composed and drawn once.
-    std::unique_ptr<SaverAnimation> DrawOnce() {
-        auto animation = std::make_unique<SaverAnimation>(::GetModuleHandleW(nullptr), settings);
+    std::unique_ptr<SaverAnimation> DrawOnce(SaverAnimation::ScreenSource screenSource = &PrimaryScreenSize) {
+        auto animation = std::make_unique<SaverAnimation>(::GetModuleHandleW(nullptr), settings, screenSource);
         animation->LoadSheets();
-        animation->CreateFrameBitmap(screen);
-        animation->CreateCharacters(screen);
+        animation->CreateFrameBitmap();
+        animation->CreateCharacters();
         settings.IsBackgroundComposed = false;
         win::GdiSurface target(8, 8);  // presented frames go nowhere here
         animation->DrawFrame(target.Dc(), {[] {}, [] {}});
@@ -94,6 +94,31 @@ TEST_F(FrameWinTest, StretchedPictureRepeatsItsPixelsToFillTheScreen) {
             }
         }
     }
+}
+
+TEST_F(FrameWinTest, StretchedPictureShrinksCombiningDroppedPixelsDarkWins) {
+    settings.back2 = 1;  // 480 x 360 onto a 320 x 240 screen
+    const Image32 picture = Picture(L"imgBack1");
+    ASSERT_EQ(picture.width, 480);
+    ASSERT_EQ(picture.height, 360);
+    const Image32 background = DrawOnce([] { return ScreenSize{320, 240}; })->Background()->ReadPixels();
+    ASSERT_EQ(background.width, 320);
+    // Source pixel (sx, sy) lands on (sx * 2 / 3, sy * 2 / 3); the pixels that
+    // land on one screen pixel are combined by AND. (This is where Wine puts
+    // them; Windows' default mode combines the same way, its choice of which
+    // neighbours meet may differ by a pixel.)
+    Image32 expected{320, 240, std::vector<std::uint32_t>(320 * 240, 0xFFFFFF)};
+    for (int sy = 0; sy < 360; ++sy)
+        for (int sx = 0; sx < 480; ++sx) expected.pixels[std::size_t(sy * 2 / 3) * 320 + sx * 2 / 3] &= picture.Pixel(sx, sy);
+    int differing = 0, darkened = 0;
+    for (int y = 0; y < 240; ++y) {
+        for (int x = 0; x < 320; ++x) {
+            differing += background.Pixel(x, y) != expected.Pixel(x, y);
+            darkened += expected.Pixel(x, y) != picture.Pixel(x * 3 / 2, y * 3 / 2);
+        }
+    }
+    EXPECT_EQ(differing, 0);
+    EXPECT_GT(darkened, 0);  // the picture has edges where dark wins
 }
 
 TEST_F(FrameWinTest, AnIndexPastTheListAndTheDesktopEntryCopyTheScreen) {
