@@ -3,6 +3,7 @@
 #include "host/HostRules.h"
 #include "platform/win/Text_win.h"
 #include "platform/win/Win32Error.h"
+#include "platform/win/WindowObject.h"
 
 namespace flutt {
 namespace {
@@ -72,11 +73,7 @@ void TApplication::ShowException(const std::exception& error) const {
 }
 
 LRESULT CALLBACK TApplication::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* app = reinterpret_cast<TApplication*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* app = win::WindowObject<TApplication>(window, message, lParam);
     if (app && message == WM_CLOSE) {
         // A close request to the application goes to its main window, which
         // asks its close query.

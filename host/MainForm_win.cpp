@@ -10,6 +10,7 @@
 #include "host/RunState.h"
 #include "platform/win/Registry_win.h"
 #include "platform/win/Win32Error.h"
+#include "platform/win/WindowObject.h"
 
 namespace flutt {
 namespace {
@@ -204,12 +205,8 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK TMainForm::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* form = static_cast<TMainForm*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
-        form->window_ = window;
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    }
-    auto* form = reinterpret_cast<TMainForm*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* form = win::WindowObject<TMainForm>(window, message, lParam);
+    if (form && message == WM_NCCREATE) form->window_ = window;
     if (!form) return ::DefWindowProcW(window, message, wParam, lParam);
     return form->HandleMessage(message, wParam, lParam);
 }

@@ -1,6 +1,7 @@
 #include "host/Timer_win.h"
 
 #include "platform/win/Win32Error.h"
+#include "platform/win/WindowObject.h"
 
 namespace flutt {
 namespace {
@@ -28,11 +29,7 @@ TTimer::~TTimer() {
 }
 
 LRESULT CALLBACK TTimer::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* timer = reinterpret_cast<TTimer*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* timer = win::WindowObject<TTimer>(window, message, lParam);
     if (timer && message == WM_TIMER && wParam == kTimerId) {
         if (!timer->running_) {
             timer->running_ = true;

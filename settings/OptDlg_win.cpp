@@ -13,6 +13,7 @@
 #include "platform/win/Resources_win.h"
 #include "platform/win/Text_win.h"
 #include "platform/win/Win32Error.h"
+#include "platform/win/WindowObject.h"
 
 namespace flutt {
 namespace {
@@ -1037,12 +1038,8 @@ LRESULT TOptDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK TOptDialog::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* dialog = static_cast<TOptDialog*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
-        dialog->window_ = window;
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(dialog));
-    }
-    auto* dialog = reinterpret_cast<TOptDialog*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* dialog = win::WindowObject<TOptDialog>(window, message, lParam);
+    if (dialog && message == WM_NCCREATE) dialog->window_ = window;
     if (!dialog || !dialog->window_) return ::DefDlgProcW(window, message, wParam, lParam);
     return dialog->HandleMessage(message, wParam, lParam);
 }
@@ -1050,11 +1047,7 @@ LRESULT CALLBACK TOptDialog::WindowProc(HWND window, UINT message, WPARAM wParam
 // The pages and the radio groups hand their controls' notifications to the
 // dialog, which handles every control in one place.
 LRESULT CALLBACK TOptDialog::ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* dialog = reinterpret_cast<TOptDialog*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* dialog = win::WindowObject<TOptDialog>(window, message, lParam);
     if (dialog && dialog->window_) {
         switch (message) {
             case WM_COMMAND:
@@ -1084,11 +1077,7 @@ LRESULT CALLBACK TOptDialog::ContainerProc(HWND window, UINT message, WPARAM wPa
 }
 
 LRESULT CALLBACK TOptDialog::PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* dialog = reinterpret_cast<TOptDialog*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* dialog = win::WindowObject<TOptDialog>(window, message, lParam);
     if (dialog && dialog->window_) {
         switch (message) {
             case WM_ERASEBKGND:
