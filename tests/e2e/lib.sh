@@ -1,0 +1,353 @@
+# shellcheck shell=bash
+# Helpers of the end-to-end test scripts. A script sources this with its own
+# arguments: SCR PROBE HOST (paths of fluttsaver.scr, e2e_probe.exe and
+# e2e_preview_host.exe). Checks record failures and go on, so one run reports
+# every broken case of its table; e2e_finish sets the exit status.
+
+set -uo pipefail
+
+if (($# < 3)); then
+    echo "usage: $0 FLUTTSAVER.SCR E2E_PROBE.EXE E2E_PREVIEW_HOST.EXE" >&2
+    exit 2
+fi
+SCR=$1
+PROBE=$2
+HOST=$3
+for f in "$SCR" "$PROBE" "$HOST"; do
+    [[ -f $f ]] || { echo "missing: $f" >&2; exit 2; }
+done
+# Windows path of the saver, for the preview host (drive Z: is the Unix root).
+SCR_WIN="Z:${SCR//\//\\}"
+
+E2E_NAME=$(basename "$0" .sh)
+E2E_WORK=${E2E_WORK:-$(dirname "$SCR")/tests/e2e/work/$E2E_NAME}
+rm -rf "$E2E_WORK"
+mkdir -p "$E2E_WORK"
+
+# The session of scripts/test.sh, or one of our own when run alone.
+if [[ ${FLUTT_WINE_ENV:-} != 1 ]] || ! kill -0 "${FLUTT_XVFB_PID:-0}" 2>/dev/null; then
+    # shellcheck source=../../scripts/wine-env.sh
+    source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-env.sh" || exit 2
+fi
+
+# The program's settings key and its one subkey.
+readonly REG_ROOT='HKCU\Software\Orrin Software'
+readonly REG_KEY='HKCU\Software\Orrin Software\Fluttons Saver'
+readonly REG_SUBKEY_PATH='Software\Orrin Software\Fluttons Saver'
+readonly REG_ROOT_PATH='Software\Orrin Software'
+
+# Message numbers the tests post.
+readonly WM_CLOSE=0x0010
+readonly WM_QUERYENDSESSION=0x0011
+readonly WM_SYSCOMMAND=0x0112
+readonly SC_CLOSE=0xF060
+readonly SC_CLOSE_PLUS_1=0xF061
+readonly SC_SCREENSAVE=0xF140
+readonly HOST_CMD_CLOSE=0x8001   # WM_APP + 1 .. 4: see preview_host.cpp
+readonly HOST_CMD_DESTROY=0x8002
+readonly HOST_CMD_EXIT=0x8003
+
+# Where the cursor rests when a full-screen run starts.
+readonly REST_X=700 REST_Y=400
+
+E2E_FAILURES=0
+E2E_CHECKS=0
+E2E_SEQ=0
+
+log() { echo "[$(date +%T.%3N)] $*"; }
+now_ms() { date +%s%3N; }
+
+fail() {
+    E2E_FAILURES=$((E2E_FAILURES + 1))
+    echo "FAIL: $*"
+}
+
+# check_eq ACTUAL EXPECTED WHAT
+check_eq() {
+    E2E_CHECKS=$((E2E_CHECKS + 1))
+    if [[ $1 == "$2" ]]; then
+        echo "ok: $3 = '$1'"
+    else
+        fail "$3: got '$1', expected '$2'"
+    fi
+}
+
+# check_prefix ACTUAL PREFIX WHAT
+check_prefix() {
+    E2E_CHECKS=$((E2E_CHECKS + 1))
+    if [[ $1 == "$2"* ]]; then
+        echo "ok: $3 starts with '$2'"
+    else
+        fail "$3: got '$1', expected it to start with '$2'"
+    fi
+}
+
+# check_text ACTUAL EXPECTED WHAT: for multi-line text; shows a diff.
+check_text() {
+    E2E_CHECKS=$((E2E_CHECKS + 1))
+    if [[ $1 == "$2" ]]; then
+        echo "ok: $3"
+    else
+        fail "$3; the differences (- expected, + actual):"
+        diff <(echo "$2") <(echo "$1") | sed 's/^/    /'
+    fi
+}
+
+# check_true WHAT COMMAND...   (the command's status decides)
+check_true() {
+    local what=$1
+    shift
+    E2E_CHECKS=$((E2E_CHECKS + 1))
+    if "$@"; then
+        echo "ok: $what"
+    else
+        fail "$what"
+    fi
+}
+
+# kv KEY: the value of the last "KEY=value" line of the text on stdin (the
+# whole rest of the line, blanks included).
+kv() {
+    local key=$1 line value= found=1
+    while IFS= read -r line; do
+        if [[ $line == "$key="* ]]; then
+            value=${line#"$key="}
+            found=0
+        fi
+    done
+    printf '%s' "$value"
+    return $found
+}
+
+# kw KEY: the value of the first word "KEY=value" anywhere in the text on
+# stdin, for lines that hold several such words (child=... class=... w=...).
+kw() {
+    local key=$1 line word
+    while IFS= read -r line; do
+        for word in $line; do
+            if [[ $word == "$key="* ]]; then
+                printf '%s' "${word#"$key="}"
+                return 0
+            fi
+        done
+    done
+    return 1
+}
+
+# probe ARGS: runs e2e_probe, prints its key=value lines. Its output goes to a
+# file first, never straight into a pipe: a Wine program's Unix output can be
+# held open by processes it starts.
+probe() {
+    E2E_SEQ=$((E2E_SEQ + 1))
+    local out=$E2E_WORK/probe.$BASHPID.$E2E_SEQ.out
+    timeout 60 wine "$PROBE" "$@" >"$out" 2>/dev/null </dev/null
+    local status=$?
+    tr -d '\r' <"$out"
+    return $status
+}
+
+# ---- registry ------------------------------------------------------------
+
+reg_reset() {
+    wine reg delete "$REG_ROOT" /f >/dev/null 2>&1 </dev/null || true
+    [[ $(probe reg "$REG_ROOT_PATH" | kv key) == missing ]] || fail "could not delete $REG_ROOT"
+}
+
+# Prints the settings key as UTF-8 .reg text, or nothing when it is missing.
+reg_export() {
+    E2E_SEQ=$((E2E_SEQ + 1))
+    local file=$E2E_WORK/export.$E2E_SEQ.reg
+    rm -f "$file"
+    if wine reg export "$REG_ROOT" "$(winpath "$file")" /y >/dev/null 2>&1 </dev/null && [[ -s $file ]]; then
+        iconv -f UTF-16LE -t UTF-8 "$file" | tr -d '\r' | sed '1s/^\xEF\xBB\xBF//'
+    fi
+}
+
+# The values of the settings subkey, one 'name=data' line each, sorted, with
+# data as the export writes it (a string is "text", a DWORD dword:0000002a).
+reg_values() {
+    reg_export | awk -v section='[HKEY_CURRENT_USER\\Software\\Orrin Software\\Fluttons Saver]' '
+        /^\[/ { inside = ($0 == section); next }
+        inside && /^"/ {
+            eq = index($0, "\"=")
+            print substr($0, 2, eq - 2) "=" substr($0, eq + 2)
+        }' | LC_ALL=C sort
+}
+
+# The export data of one value of the subkey, or <missing>.
+reg_get() {
+    local line
+    line=$(reg_values | grep -m1 -F -- "$1=") || { echo '<missing>'; return; }
+    echo "${line#"$1="}"
+}
+
+# reg_import NAME=TEXT ...: stores REG_SZ values in the subkey in one go
+# (through regedit, so any text works, Japanese or starting with "-").
+# NAME=dword:HEX stores a DWORD.
+reg_import() {
+    E2E_SEQ=$((E2E_SEQ + 1))
+    local file=$E2E_WORK/import.$E2E_SEQ.reg pair name data
+    {
+        printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+        printf '[HKEY_CURRENT_USER\\Software\\Orrin Software\\Fluttons Saver]\r\n'
+        for pair in "$@"; do
+            name=${pair%%=*}
+            data=${pair#*=}
+            if [[ $data == dword:* ]]; then
+                printf '"%s"=%s\r\n' "$name" "$data"
+            else
+                data=${data//\\/\\\\}
+                data=${data//\"/\\\"}
+                printf '"%s"="%s"\r\n' "$name" "$data"
+            fi
+        done
+    } | iconv -f UTF-8 -t UTF-16LE | { printf '\xFF\xFE'; cat; } >"$file"
+    wine regedit /S "$(winpath "$file")" >/dev/null 2>&1 </dev/null || fail "regedit could not import $file"
+}
+
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+
+# ---- processes and windows -----------------------------------------------
+
+# start_saver ARGS...: runs the saver in the background; sets SAVER_PID (the
+# Unix process that is the Windows process) and SAVER_T0 (start, ms).
+start_saver() {
+    E2E_SEQ=$((E2E_SEQ + 1))
+    SAVER_T0=$(now_ms)
+    wine "$SCR" "$@" >"$E2E_WORK/saver.$E2E_SEQ.log" 2>&1 </dev/null &
+    SAVER_PID=$!
+    log "started: fluttsaver.scr $* (pid $SAVER_PID)"
+}
+
+# wait_exit PID SECONDS: sets EXIT_STATUS to the process's exit status when
+# it ended within that time, or to 'running' (the process is left alone).
+# Not for use inside $(...): only this shell can wait for its children.
+wait_exit() {
+    local pid=$1 deadline=$(($(now_ms) + $2 * 1000))
+    EXIT_STATUS=running
+    while still_running "$pid"; do
+        (($(now_ms) >= deadline)) && return 1
+        sleep 0.05
+    done
+    wait "$pid" 2>/dev/null
+    EXIT_STATUS=$?
+}
+
+# still_running PID: true while the process has not ended.
+still_running() {
+    kill -0 "$1" 2>/dev/null && [[ $(ps -o stat= -p "$1" 2>/dev/null) != Z* ]]
+}
+
+# find_window CLASS [probe options]: waits up to 15 s for a visible top-level
+# window of CLASS; sets HWND (or empty) and FOUND_MS (when the wait ended).
+find_window() {
+    local class=$1
+    shift
+    HWND=$(probe find "$class" --timeout 15000 "$@" | kv hwnd)
+    FOUND_MS=$(now_ms)
+    [[ -n $HWND && $HWND != none ]] || { HWND=; return 1; }
+}
+
+# start_host ARGS...: runs the preview host in the background with its report
+# in a file; sets HOST_PID and HOST_LOG.
+start_host() {
+    E2E_SEQ=$((E2E_SEQ + 1))
+    HOST_LOG=$E2E_WORK/host.$E2E_SEQ.log
+    wine "$HOST" "$SCR_WIN" "$@" >"$HOST_LOG" 2>&1 </dev/null &
+    HOST_PID=$!
+    log "started: preview host $* (pid $HOST_PID)"
+}
+
+# wait_line FILE PREFIX SECONDS: waits until FILE has a line starting with
+# PREFIX; prints that line.
+wait_line() {
+    local deadline=$(($(now_ms) + $3 * 1000)) line
+    for ((;;)); do
+        line=$(grep -m1 -a -- "^$2" "$1" 2>/dev/null | tr -d '\r')
+        [[ -n $line ]] && { echo "$line"; return 0; }
+        (($(now_ms) >= deadline)) && return 1
+        sleep 0.05
+    done
+}
+
+# Every Windows process of ours still running from this test's programs: its
+# program name (argv[0]) is the saver or the preview host, and it runs in our
+# prefix (the same programs may run in other Wine sessions on the machine).
+leftover_pids() {
+    local pid argv0
+    for pid in $(pgrep -f 'fluttsaver\.scr|e2e_preview_host'); do
+        argv0=$(tr '\0' '\n' 2>/dev/null <"/proc/$pid/cmdline" | head -n1)
+        [[ ${argv0,,} =~ (fluttsaver\.scr|e2e_preview_host\.exe)$ ]] || continue
+        tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" || continue
+        echo "$pid"
+    done
+}
+
+kill_leftovers() {
+    local pids
+    pids=$(leftover_pids)
+    [[ -z $pids ]] && return 0
+    # shellcheck disable=SC2086
+    kill $pids 2>/dev/null
+    local i
+    for ((i = 0; i < 100; i++)); do
+        [[ -z $(leftover_pids) ]] && break
+        sleep 0.05
+    done
+    # shellcheck disable=SC2046
+    kill -9 $(leftover_pids) 2>/dev/null
+    return 0
+}
+
+# Ends a full-screen saver quickly when the test no longer needs it: a close
+# after its 2000 ms guard would only cost time.
+stop_saver() {
+    kill "$1" 2>/dev/null
+    wait_exit "$1" 10
+}
+
+# Puts the cursor at its resting place and waits until X has it there.
+# (xdotool's --sync would wait forever when the cursor is there already.)
+rest_cursor() {
+    xdotool mousemove "$REST_X" "$REST_Y"
+    local i
+    for ((i = 0; i < 50; i++)); do
+        [[ $(xdotool getmouselocation) == "x:$REST_X y:$REST_Y "* ]] && return 0
+        sleep 0.02
+    done
+    fail "the cursor did not go to $REST_X,$REST_Y"
+}
+
+# Sleeps until the given ms timestamp.
+sleep_until() {
+    local left=$(($1 - $(now_ms)))
+    ((left > 0)) && sleep "$(printf '%d.%03d' $((left / 1000)) $((left % 1000)))"
+    return 0
+}
+
+# ---- start and end -------------------------------------------------------
+
+screenshot() {
+    import -window root "$E2E_WORK/$1.png" 2>/dev/null
+}
+
+e2e_cleanup() {
+    kill_leftovers
+    if declare -F flutt_wine_cleanup >/dev/null && [[ ${FLUTT_WINE_OWNER_PID:-} == "$$" ]]; then
+        flutt_wine_cleanup
+    fi
+}
+trap e2e_cleanup EXIT
+
+e2e_finish() {
+    echo "---- $E2E_NAME: $E2E_CHECKS checks, $E2E_FAILURES failed (work files: $E2E_WORK)"
+    if ((E2E_CHECKS == 0)); then
+        echo "FAIL: no checks ran"
+        exit 1
+    fi
+    ((E2E_FAILURES == 0))
+    exit $?
+}
+
+kill_leftovers
+rest_cursor

@@ -1,0 +1,95 @@
+// Shared bits of the end-to-end helper programs: UTF-8 lines on standard
+// output (the test scripts read them), number parsing and window facts.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+namespace e2e {
+
+// One line of UTF-8 text on stdout, written at once (no buffering), so a test
+// script that reads the file while the tool still runs sees whole lines.
+inline void Line(const std::wstring& text)
+{
+    std::wstring line = text + L"\n";
+    const int n = WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()),
+                                      nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), bytes.data(), n,
+                        nullptr, nullptr);
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()),
+              &written, nullptr);
+}
+
+// printf-style; use %ls for wide strings.
+inline void Linef(const wchar_t* format, ...)
+{
+    wchar_t buffer[4096];
+    va_list args;
+    va_start(args, format);
+    std::vswprintf(buffer, sizeof buffer / sizeof buffer[0], format, args);
+    va_end(args);
+    Line(buffer);
+}
+
+// Decimal or 0x-prefixed hexadecimal, as the test scripts write numbers.
+inline bool ParseNumber(const wchar_t* text, unsigned long long& value)
+{
+    if (text == nullptr || *text == L'\0')
+        return false;
+    wchar_t* end = nullptr;
+    const bool hex = text[0] == L'0' && (text[1] == L'x' || text[1] == L'X');
+    value = std::wcstoull(hex ? text + 2 : text, &end, hex ? 16 : 10);
+    return end != nullptr && *end == L'\0';
+}
+
+// Window handles are printed and read as unsigned decimal numbers, the way the
+// screen-saver host passes them on the command line.
+inline unsigned long HandleNumber(HWND window)
+{
+    return static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(window));
+}
+
+inline std::wstring ClassOf(HWND window)
+{
+    if (window == nullptr)
+        return L"";
+    wchar_t name[256] = {};
+    GetClassNameW(window, name, 256);
+    return name;
+}
+
+// The text of a window of any process: WM_GETTEXT with a time limit, so a hung
+// target cannot hang the tool.
+inline std::wstring TextOf(HWND window)
+{
+    wchar_t text[2048] = {};
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text),
+                             SMTO_ABORTIFHUNG, 3000, &result))
+        GetWindowTextW(window, text, 2048);
+    return text;
+}
+
+// Makes a value printable on one line: line breaks become the two characters \n.
+inline std::wstring OneLine(const std::wstring& text)
+{
+    std::wstring out;
+    for (wchar_t c : text) {
+        if (c == L'\n')
+            out += L"\\n";
+        else if (c == L'\r')
+            out += L"\\r";
+        else
+            out += c;
+    }
+    return out;
+}
+
+}  // namespace e2e

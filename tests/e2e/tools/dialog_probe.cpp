@@ -1,0 +1,148 @@
+// dialog_probe: reads the settings dialog's controls from outside, for the
+// end-to-end tests. One command per run; results as key=value lines (UTF-8).
+//
+//   dialog_probe controls TARGET
+//         every descendant window, depth first in z-order, one line each:
+//         ctl hwnd= parent= depth= id= class= x= y= w= h= (relative to
+//         TARGET's client area) px= py= (relative to the parent's) sx= sy= (screen) visible= enabled= tabstop=
+//         check= (buttons) pos= min= max= (track bars) sel= (tab controls)
+//         text=... (always last, the rest of the line); a list box adds one
+//         line per item: item list= index= data= text=...; then focus=
+//         (the window with the keyboard focus in TARGET's thread)
+//   dialog_probe client TARGET
+//         client=WxH and origin=X,Y (screen position of the client area)
+//   dialog_probe settext HWND TEXT
+//         WM_SETTEXT, as typing would change the text
+//
+// TARGET is a window handle (decimal or 0x hex) or a top-level class name.
+#include "ToolOutput.h"
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using e2e::ClassOf;
+using e2e::HandleNumber;
+using e2e::Line;
+using e2e::Linef;
+using e2e::OneLine;
+using e2e::ParseNumber;
+using e2e::TextOf;
+
+HWND ResolveTarget(const wchar_t* target)
+{
+    unsigned long long number = 0;
+    if (ParseNumber(target, number))
+        return reinterpret_cast<HWND>(static_cast<ULONG_PTR>(number));
+    return FindWindowW(target, nullptr);
+}
+
+LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
+{
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 3000, &result);
+    return static_cast<LRESULT>(result);
+}
+
+void PrintTree(HWND top, HWND parent, int depth)
+{
+    for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT rect{};
+        GetWindowRect(child, &rect);
+        POINT topLeft{rect.left, rect.top};
+        ScreenToClient(top, &topLeft);
+        POINT inParent{rect.left, rect.top};
+        ScreenToClient(parent, &inParent);
+        const LONG style = GetWindowLongW(child, GWL_STYLE);
+        const std::wstring cls = ClassOf(child);
+        std::wstring extra;
+        wchar_t buffer[256];
+        if (_wcsicmp(cls.c_str(), L"Button") == 0) {
+            swprintf(buffer, 256, L" check=%ld", static_cast<long>(Ask(child, BM_GETCHECK)));
+            extra += buffer;
+        } else if (cls == TRACKBAR_CLASSW) {
+            swprintf(buffer, 256, L" pos=%ld min=%ld max=%ld", static_cast<long>(Ask(child, TBM_GETPOS)),
+                     static_cast<long>(Ask(child, TBM_GETRANGEMIN)), static_cast<long>(Ask(child, TBM_GETRANGEMAX)));
+            extra += buffer;
+        } else if (cls == WC_TABCONTROLW) {
+            swprintf(buffer, 256, L" sel=%ld count=%ld", static_cast<long>(Ask(child, TCM_GETCURSEL)),
+                     static_cast<long>(Ask(child, TCM_GETITEMCOUNT)));
+            extra += buffer;
+        }
+        Linef(L"ctl hwnd=%lu parent=%lu depth=%d id=%d class=%ls x=%ld y=%ld w=%ld h=%ld px=%ld py=%ld sx=%ld "
+              L"sy=%ld visible=%d enabled=%d tabstop=%d%ls text=%ls",
+              HandleNumber(child), HandleNumber(parent), depth, GetDlgCtrlID(child), cls.c_str(), topLeft.x,
+              topLeft.y, 
+              rect.right - rect.left, rect.bottom - rect.top, inParent.x, inParent.y, rect.left, rect.top,
+              IsWindowVisible(child) ? 1 : 0,
+              IsWindowEnabled(child) ? 1 : 0, (style & WS_TABSTOP) ? 1 : 0, extra.c_str(),
+              OneLine(TextOf(child)).c_str());
+        if (_wcsicmp(cls.c_str(), L"ListBox") == 0) {
+            const LRESULT count = Ask(child, LB_GETCOUNT);
+            for (LRESULT i = 0; i < count; ++i) {
+                wchar_t text[512] = {};
+                if (Ask(child, LB_GETTEXTLEN, static_cast<WPARAM>(i)) < 512)
+                    Ask(child, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+                Linef(L"item list=%lu index=%ld data=%ld text=%ls", HandleNumber(child), static_cast<long>(i),
+                      static_cast<long>(Ask(child, LB_GETITEMDATA, static_cast<WPARAM>(i))), text);
+            }
+        }
+        PrintTree(top, child, depth + 1);
+    }
+}
+
+int CmdControls(HWND top)
+{
+    PrintTree(top, top, 1);
+    // The focus belongs to the dialog's thread; ask it through that thread's input state.
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info))
+        Linef(L"focus=%lu", HandleNumber(info.hwndFocus));
+    return 0;
+}
+
+int CmdClient(HWND top)
+{
+    RECT client{};
+    GetClientRect(top, &client);
+    POINT origin{0, 0};
+    ClientToScreen(top, &origin);
+    Linef(L"client=%ldx%ld", client.right, client.bottom);
+    Linef(L"origin=%ld,%ld", origin.x, origin.y);
+    return 0;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
+{
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (argv == nullptr || argc < 3) {
+        Line(L"error=usage: dialog_probe controls|client TARGET | settext HWND TEXT");
+        return 2;
+    }
+    const std::wstring command = argv[1];
+    const HWND target = ResolveTarget(argv[2]);
+    if (target == nullptr || !IsWindow(target)) {
+        Line(L"hwnd=none");
+        return 1;
+    }
+    if (command == L"controls")
+        return CmdControls(target);
+    if (command == L"client")
+        return CmdClient(target);
+    if (command == L"settext" && argc == 4) {
+        DWORD_PTR result = 0;
+        const bool sent = SendMessageTimeoutW(target, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[3]),
+                                              SMTO_ABORTIFHUNG, 3000, &result) != 0;
+        Linef(L"sent=%d", sent ? 1 : 0);
+        return sent ? 0 : 1;
+    }
+    Linef(L"error=unknown command %ls", command.c_str());
+    return 2;
+}

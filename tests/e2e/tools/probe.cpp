@@ -1,0 +1,397 @@
+// probe: looks at and pokes the saver's windows from outside, for the
+// end-to-end tests. One command per run; results as key=value lines (UTF-8).
+//
+//   probe find CLASS [--title T] [--hidden] [--timeout MS]
+//         waits for a top-level window of CLASS (visible unless --hidden);
+//         prints hwnd=N, or hwnd=none and exits 1 after the time limit
+//   probe gone CLASS [--timeout MS]
+//         waits until no top-level window of CLASS is left; gone=1 or gone=0
+//   probe info TARGET          position, size, styles, parent, owner, process
+//   probe children TARGET      one line per direct child window
+//   probe post TARGET MSG WPARAM LPARAM     PostMessageW
+//   probe send TARGET MSG WPARAM LPARAM     SendMessageTimeoutW, prints result=
+//   probe msgbox [--timeout MS] [--press]
+//         waits for a message box; prints caption, text, owner and buttons;
+//         --press presses its OK button and waits for the box to go
+//   probe wait-pid PID [--timeout MS]
+//         waits for a process to end; state=exited with exit=N (signed),
+//         state=running after the time limit, or state=gone when no such
+//         process could be opened
+//   probe reg SUBKEY [VALUE]   a key under HKEY_CURRENT_USER: key=missing or
+//         key=present with values=, subkeys=, subkey= lines; with VALUE its
+//         type=, bytes= (raw size, UTF-16 with its NUL) and text=
+//
+// TARGET is a window handle (decimal or 0x hex) or a class name (the first
+// top-level window of that class). Numbers may be decimal or 0x hex.
+#include "ToolOutput.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using e2e::ClassOf;
+using e2e::HandleNumber;
+using e2e::Line;
+using e2e::Linef;
+using e2e::OneLine;
+using e2e::ParseNumber;
+using e2e::TextOf;
+
+struct Options {
+    std::vector<std::wstring> positional;
+    std::wstring title;
+    bool hasTitle = false;
+    bool hidden = false;
+    bool press = false;
+    DWORD timeoutMs = 10000;
+};
+
+bool ParseOptions(int argc, wchar_t** argv, int first, Options& options)
+{
+    for (int i = first; i < argc; ++i) {
+        const std::wstring arg = argv[i];
+        unsigned long long number = 0;
+        if (arg == L"--title" && i + 1 < argc) {
+            options.title = argv[++i];
+            options.hasTitle = true;
+        } else if (arg == L"--hidden") {
+            options.hidden = true;
+        } else if (arg == L"--press") {
+            options.press = true;
+        } else if (arg == L"--timeout" && i + 1 < argc && ParseNumber(argv[i + 1], number)) {
+            options.timeoutMs = static_cast<DWORD>(number);
+            ++i;
+        } else if (arg.rfind(L"--", 0) == 0) {
+            Linef(L"error=unknown option %ls", arg.c_str());
+            return false;
+        } else {
+            options.positional.push_back(arg);
+        }
+    }
+    return true;
+}
+
+struct Search {
+    std::wstring className;
+    const Options* options;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchTopLevel(HWND window, LPARAM context)
+{
+    auto* search = reinterpret_cast<Search*>(context);
+    if (ClassOf(window) != search->className)
+        return TRUE;
+    if (!search->options->hidden && !IsWindowVisible(window))
+        return TRUE;
+    if (search->options->hasTitle) {
+        wchar_t title[1024] = {};
+        GetWindowTextW(window, title, 1024);
+        if (search->options->title != title)
+            return TRUE;
+    }
+    search->found = window;
+    return FALSE;
+}
+
+HWND FindTopLevel(const std::wstring& className, const Options& options)
+{
+    Search search{className, &options};
+    EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Polls until found() gives true or the time limit passes.
+template <typename Condition>
+bool WaitFor(DWORD timeoutMs, Condition found)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (found())
+            return true;
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(25);
+    }
+}
+
+HWND ResolveTarget(const std::wstring& target)
+{
+    unsigned long long number = 0;
+    if (ParseNumber(target.c_str(), number))
+        return reinterpret_cast<HWND>(static_cast<ULONG_PTR>(number));
+    return FindWindowW(target.c_str(), nullptr);
+}
+
+void PrintWindow(HWND window)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    const LONG style = GetWindowLongW(window, GWL_STYLE);
+    const LONG exStyle = GetWindowLongW(window, GWL_EXSTYLE);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    const HWND parent = (style & WS_CHILD) ? GetAncestor(window, GA_PARENT) : nullptr;
+    const HWND owner = GetWindow(window, GW_OWNER);
+    Linef(L"hwnd=%lu", HandleNumber(window));
+    Linef(L"class=%ls", ClassOf(window).c_str());
+    Linef(L"title=%ls", OneLine(TextOf(window)).c_str());
+    Linef(L"pid=%lu", pid);
+    Linef(L"rect=%ld,%ld,%ld,%ld", rect.left, rect.top, rect.right, rect.bottom);
+    Linef(L"size=%ldx%ld", rect.right - rect.left, rect.bottom - rect.top);
+    Linef(L"style=0x%08lX", static_cast<unsigned long>(style));
+    Linef(L"exstyle=0x%08lX", static_cast<unsigned long>(exStyle));
+    Linef(L"topmost=%d", (exStyle & WS_EX_TOPMOST) ? 1 : 0);
+    Linef(L"visible=%d", IsWindowVisible(window) ? 1 : 0);
+    Linef(L"parent=%lu", HandleNumber(parent));
+    Linef(L"parent_class=%ls", ClassOf(parent).c_str());
+    Linef(L"owner=%lu", HandleNumber(owner));
+    Linef(L"owner_class=%ls", ClassOf(owner).c_str());
+}
+
+int CmdFind(const Options& options, bool waitGone)
+{
+    if (options.positional.size() != 2) {
+        Line(L"error=usage: find|gone CLASS [--title T] [--hidden] [--timeout MS]");
+        return 2;
+    }
+    const std::wstring& className = options.positional[1];
+    HWND found = nullptr;
+    if (waitGone) {
+        const bool gone = WaitFor(options.timeoutMs, [&] { return FindTopLevel(className, options) == nullptr; });
+        Linef(L"gone=%d", gone ? 1 : 0);
+        return gone ? 0 : 1;
+    }
+    if (!WaitFor(options.timeoutMs, [&] { return (found = FindTopLevel(className, options)) != nullptr; })) {
+        Line(L"hwnd=none");
+        return 1;
+    }
+    Linef(L"hwnd=%lu", HandleNumber(found));
+    return 0;
+}
+
+int CmdInfo(const Options& options)
+{
+    if (options.positional.size() != 2) {
+        Line(L"error=usage: info TARGET");
+        return 2;
+    }
+    const HWND window = ResolveTarget(options.positional[1]);
+    if (window == nullptr || !IsWindow(window)) {
+        Line(L"hwnd=none");
+        return 1;
+    }
+    PrintWindow(window);
+    return 0;
+}
+
+int CmdChildren(const Options& options)
+{
+    if (options.positional.size() != 2) {
+        Line(L"error=usage: children TARGET");
+        return 2;
+    }
+    const HWND window = ResolveTarget(options.positional[1]);
+    if (window == nullptr || !IsWindow(window)) {
+        Line(L"hwnd=none");
+        return 1;
+    }
+    int count = 0;
+    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT rect{};
+        GetWindowRect(child, &rect);
+        POINT topLeft{rect.left, rect.top};
+        ScreenToClient(window, &topLeft);
+        Linef(L"child hwnd=%lu class=%ls x=%ld y=%ld w=%ld h=%ld visible=%d style=0x%08lX",
+              HandleNumber(child), ClassOf(child).c_str(), topLeft.x, topLeft.y,
+              rect.right - rect.left, rect.bottom - rect.top, IsWindowVisible(child) ? 1 : 0,
+              static_cast<unsigned long>(GetWindowLongW(child, GWL_STYLE)));
+        ++count;
+    }
+    Linef(L"children=%d", count);
+    return 0;
+}
+
+int CmdMessage(const Options& options, bool send)
+{
+    unsigned long long message = 0, wParam = 0, lParam = 0;
+    if (options.positional.size() != 5 || !ParseNumber(options.positional[2].c_str(), message) ||
+        !ParseNumber(options.positional[3].c_str(), wParam) ||
+        !ParseNumber(options.positional[4].c_str(), lParam)) {
+        Line(L"error=usage: post|send TARGET MSG WPARAM LPARAM");
+        return 2;
+    }
+    const HWND window = ResolveTarget(options.positional[1]);
+    if (window == nullptr || !IsWindow(window)) {
+        Line(L"hwnd=none");
+        return 1;
+    }
+    if (send) {
+        DWORD_PTR result = 0;
+        const LRESULT ok = SendMessageTimeoutW(window, static_cast<UINT>(message), static_cast<WPARAM>(wParam),
+                                               static_cast<LPARAM>(lParam), SMTO_NORMAL,
+                                               options.timeoutMs, &result);
+        if (!ok) {
+            Linef(L"sent=0 error=%lu", GetLastError());
+            return 1;
+        }
+        Linef(L"sent=1 result=%lld", static_cast<long long>(static_cast<LONG_PTR>(result)));
+        return 0;
+    }
+    if (!PostMessageW(window, static_cast<UINT>(message), static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam))) {
+        Linef(L"posted=0 error=%lu", GetLastError());
+        return 1;
+    }
+    Line(L"posted=1");
+    return 0;
+}
+
+int CmdMsgBox(const Options& options)
+{
+    Options anyBox = options;
+    anyBox.hidden = false;
+    anyBox.hasTitle = false;
+    HWND box = nullptr;
+    if (!WaitFor(options.timeoutMs, [&] { return (box = FindTopLevel(L"#32770", anyBox)) != nullptr; })) {
+        Line(L"msgbox=none");
+        return 1;
+    }
+    Sleep(100);  // let the box finish laying out its controls
+    const HWND owner = GetWindow(box, GW_OWNER);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(box, &pid);
+    Linef(L"msgbox=%lu", HandleNumber(box));
+    Linef(L"pid=%lu", pid);
+    Linef(L"caption=%ls", OneLine(TextOf(box)).c_str());
+    Linef(L"owner_class=%ls", ClassOf(owner).c_str());
+    Linef(L"owner_title=%ls", OneLine(TextOf(owner)).c_str());
+    std::wstring buttons;
+    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        const std::wstring cls = ClassOf(child);
+        const std::wstring text = TextOf(child);
+        if (_wcsicmp(cls.c_str(), L"Button") == 0 && IsWindowVisible(child)) {
+            if (!buttons.empty())
+                buttons += L",";
+            buttons += text;
+        } else if (_wcsicmp(cls.c_str(), L"Static") == 0 && !text.empty() &&
+                   (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) {
+            Linef(L"text=%ls", OneLine(text).c_str());
+        }
+    }
+    Linef(L"buttons=%ls", buttons.c_str());
+    if (options.press) {
+        const HWND ok = GetDlgItem(box, IDOK);
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
+        const bool gone = WaitFor(5000, [&] { return !IsWindow(box) || !IsWindowVisible(box); });
+        Linef(L"pressed=%d", gone ? 1 : 0);
+        return gone ? 0 : 1;
+    }
+    return 0;
+}
+
+int CmdWaitPid(const Options& options)
+{
+    unsigned long long pid = 0;
+    if (options.positional.size() != 2 || !ParseNumber(options.positional[1].c_str(), pid)) {
+        Line(L"error=usage: wait-pid PID [--timeout MS]");
+        return 2;
+    }
+    const HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
+                                       static_cast<DWORD>(pid));
+    if (process == nullptr) {
+        Line(L"state=gone");
+        return 0;
+    }
+    Line(L"watching=1");
+    const DWORD waited = WaitForSingleObject(process, options.timeoutMs);
+    if (waited == WAIT_OBJECT_0) {
+        DWORD code = 0;
+        GetExitCodeProcess(process, &code);
+        Line(L"state=exited");
+        Linef(L"exit=%ld", static_cast<long>(code));
+    } else {
+        Line(L"state=running");
+    }
+    CloseHandle(process);
+    return 0;
+}
+
+int CmdReg(const Options& options)
+{
+    if (options.positional.size() != 2 && options.positional.size() != 3) {
+        Line(L"error=usage: reg SUBKEY [VALUE]");
+        return 2;
+    }
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, options.positional[1].c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        Line(L"key=missing");
+        return 0;
+    }
+    Line(L"key=present");
+    if (options.positional.size() == 3) {
+        DWORD type = 0, bytes = 0;
+        const wchar_t* name = options.positional[2].c_str();
+        if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS) {
+            Line(L"value=missing");
+        } else {
+            std::vector<BYTE> data(bytes + sizeof(wchar_t), 0);
+            RegQueryValueExW(key, name, nullptr, &type, data.data(), &bytes);
+            Line(L"value=present");
+            Linef(L"type=%lu", type);
+            Linef(L"bytes=%lu", bytes);
+            if (type == REG_SZ || type == REG_EXPAND_SZ)
+                Linef(L"text=%ls", OneLine(reinterpret_cast<const wchar_t*>(data.data())).c_str());
+            else if (type == REG_DWORD && bytes == 4)
+                Linef(L"dword=%lu", *reinterpret_cast<const DWORD*>(data.data()));
+        }
+    } else {
+        DWORD subkeys = 0, values = 0;
+        RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
+                         nullptr, nullptr, nullptr);
+        Linef(L"values=%lu", values);
+        Linef(L"subkeys=%lu", subkeys);
+        for (DWORD i = 0; i < subkeys; ++i) {
+            wchar_t name[256] = {};
+            DWORD length = 256;
+            if (RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS)
+                Linef(L"subkey=%ls", name);
+        }
+    }
+    RegCloseKey(key);
+    return 0;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
+{
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    Options options;
+    if (argv == nullptr || argc < 2 || !ParseOptions(argc, argv, 1, options) || options.positional.empty()) {
+        Line(L"error=usage: probe find|gone|info|children|post|send|msgbox|wait-pid|reg ...");
+        return 2;
+    }
+    const std::wstring& command = options.positional[0];
+    if (command == L"find")
+        return CmdFind(options, false);
+    if (command == L"gone")
+        return CmdFind(options, true);
+    if (command == L"info")
+        return CmdInfo(options);
+    if (command == L"children")
+        return CmdChildren(options);
+    if (command == L"post")
+        return CmdMessage(options, false);
+    if (command == L"send")
+        return CmdMessage(options, true);
+    if (command == L"msgbox")
+        return CmdMsgBox(options);
+    if (command == L"wait-pid")
+        return CmdWaitPid(options);
+    if (command == L"reg")
+        return CmdReg(options);
+    Linef(L"error=unknown command %ls", command.c_str());
+    return 2;
+}
