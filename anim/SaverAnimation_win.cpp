@@ -13,7 +13,7 @@ std::wstring Numbered(const wchar_t* prefix, int index) { return prefix + std::t
 }  // namespace
 
 SaverAnimation::SaverAnimation(HINSTANCE pictures, SaverSettings& settings, ScreenSource screen)
-    : instance_(pictures), settings_(settings), screen_(screen) {}
+    : instance_(pictures), settings_(settings), screen_(std::move(screen)) {}
 
 ScreenSize PrimaryScreenSize() { return {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}; }
 
@@ -32,27 +32,26 @@ void SaverAnimation::CreateFrameBitmap() {
 void SaverAnimation::CreateCharacters() { Chars = MakeCharacters(CharImage, settings_, screen_()); }
 
 void SaverAnimation::DrawFrame(HDC target, const DesktopCopyHooks& hooks) {
+    const ScreenSize screen = screen_();
     if (!settings_.IsBackgroundComposed) {
-        ComposeBackground(hooks);
+        ComposeBackground(hooks, screen);
         settings_.IsBackgroundComposed = true;
-        if (settings_.IsShownMessage && !settings_.IsMessageFront) DrawMessage(imgBG->Dc());
+        if (settings_.IsShownMessage && !settings_.IsMessageFront) DrawMessage(imgBG->Dc(), screen);
     }
-    CopyBackground();
-    DrawCharacters();
-    if (settings_.IsShownMessage && settings_.IsMessageFront) DrawMessage(FrameBitmap->Dc());
-    Present(target);
+    CopyBackground(screen);
+    DrawCharacters(screen);
+    if (settings_.IsShownMessage && settings_.IsMessageFront) DrawMessage(FrameBitmap->Dc(), screen);
+    Present(target, screen);
 }
 
-void SaverAnimation::ComposeBackground(const DesktopCopyHooks& hooks) {
+void SaverAnimation::ComposeBackground(const DesktopCopyHooks& hooks, ScreenSize screen) {
     const auto table = BackgroundTable(kReducedBuild);
     settings_.back2 = ResolveBackgroundIndex(settings_.back2, kReducedBuild);
-    const ScreenSize screen = screen_();
     imgBG = std::make_unique<win::GdiSurface>(screen.W, screen.H);
-    FillBackground(table[std::size_t(settings_.back2)], hooks);
+    FillBackground(table[std::size_t(settings_.back2)], hooks, screen);
 }
 
-void SaverAnimation::FillBackground(const BackgroundEntry& entry, const DesktopCopyHooks& hooks) {
-    const ScreenSize screen = screen_();
+void SaverAnimation::FillBackground(const BackgroundEntry& entry, const DesktopCopyHooks& hooks, ScreenSize screen) {
     if (entry.fill == BackgroundFill::DesktopCopy) {
         hooks.hideWindow();
         {
@@ -76,20 +75,18 @@ void SaverAnimation::FillBackground(const BackgroundEntry& entry, const DesktopC
     }
 }
 
-void SaverAnimation::CopyBackground() {
-    const ScreenSize screen = screen_();
+void SaverAnimation::CopyBackground(ScreenSize screen) {
     FrameBitmap->Transfer(0, 0, screen.W, screen.H, *imgBG, 0, 0, RasterOp::SrcCopy);
 }
 
-void SaverAnimation::DrawCharacters() {
-    const ScreenSize screen = screen_();
+void SaverAnimation::DrawCharacters(ScreenSize screen) {
     for (moving& c : Chars) {
         c.move(screen);
         c.draw(*FrameBitmap);
     }
 }
 
-void SaverAnimation::DrawMessage(HDC canvas) {
+void SaverAnimation::DrawMessage(HDC canvas, ScreenSize screen) {
     if (settings_.MessageText.empty()) return;
     if (!messageFont_) {
         LOGFONTW font = {};
@@ -100,7 +97,6 @@ void SaverAnimation::DrawMessage(HDC canvas) {
         face.copy(font.lfFaceName, LF_FACESIZE - 1);
         messageFont_.reset(::CreateFontIndirectW(&font));
     }
-    const ScreenSize screen = screen_();
     RECT area = {0, 0, screen.W, screen.H};
     const win::select_result selected(canvas, messageFont_.get());
     ::SetTextColor(canvas, COLORREF(settings_.MessageFontColor));
@@ -110,8 +106,7 @@ void SaverAnimation::DrawMessage(HDC canvas) {
     ::DrawTextW(canvas, text.c_str(), int(text.size()), &area, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
 }
 
-void SaverAnimation::Present(HDC target) const {
-    const ScreenSize screen = screen_();
+void SaverAnimation::Present(HDC target, ScreenSize screen) const {
     ::BitBlt(target, 0, 0, screen.W, screen.H, FrameBitmap->Dc(), 0, 0, SRCCOPY);
 }
 

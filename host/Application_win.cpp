@@ -74,6 +74,11 @@ void TApplication::ShowException(const std::exception& error) const {
 
 LRESULT CALLBACK TApplication::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* app = win::WindowObject<TApplication>(window, message, lParam);
+    if (app && message == WM_DISPLAYCHANGE && app->mainWindow_) {
+        // Only top-level windows hear of a new screen size; a preview's window
+        // is a child, so pass it on.
+        ::SendMessageW(app->mainWindow_, message, wParam, lParam);
+    }
     if (app && message == WM_CLOSE) {
         // A close request to the application goes to its main window, which
         // asks its close query.

@@ -42,7 +42,8 @@ TMainForm::TMainForm(TApplication& app, SaverSettings& settings)
     : app_(app),
       settings_(settings),
       isSaver_(CurrentRunMode() == RunMode::Saver),
-      animation_(app.Instance(), settings) {
+      screen_(PrimaryScreenSize()),
+      animation_(app.Instance(), settings, [this] { return screen_; }) {
     RegisterWindowClass(app_.Instance(), &TMainForm::WindowProc);
     Timer1 = std::make_unique<TTimer>(app_.Instance(), kFrameIntervalMs, [this] { RunHandler(app_, [this] { Timer1Timer(); }); });
 
@@ -183,6 +184,9 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
             RunHandler(app_, [&] { FormKeyDown(); });
+            break;
+        case WM_DISPLAYCHANGE:
+            screen_ = PrimaryScreenSize();
             break;
         case WM_CLOSE:
             RunHandler(app_, [&] { Close(); });

@@ -58,6 +58,9 @@ private:
     HWND window_ = nullptr;
     HWND edtFocus = nullptr;  // a child of window_, destroyed with it
     bool destroyed_ = false;
+    // The primary screen's size, kept up to date by WM_DISPLAYCHANGE: asking
+    // the system on every frame costs a third of a millisecond under Wine.
+    ScreenSize screen_;
     SaverAnimation animation_;
     std::unique_ptr<TTimer> Timer1;  // ticks into animation_: destroyed first
 };

@@ -70,23 +70,27 @@ void MeasureFrames(HINSTANCE resources, HWND window, int num, double floorMs) {
     SaverSettings settings;
     settings.num = num;
     RandomSeed(1);
-    SaverAnimation animation(resources, settings);
+    // The saver keeps the screen's size and refreshes it when the display changes.
+    const ScreenSize screenSize = PrimaryScreenSize();
+    SaverAnimation animation(resources, settings, [screenSize] { return screenSize; });
     animation.LoadSheets();
     animation.CreateFrameBitmap();
     animation.CreateCharacters();
     const DesktopCopyHooks hooks{[] {}, [] {}};
-    animation.ComposeBackground(hooks);
+    animation.ComposeBackground(hooks, animation.Screen());
 
     const win::unique_window_dc target(window);
     std::vector<double> total, background, characters, present;
     for (int i = 0; i < kFrames; ++i) {
+        // As DrawFrame does it: the screen's size once, then the three steps.
+        const ScreenSize screen = animation.Screen();
         const double t0 = NowMs();
-        animation.CopyBackground();
+        animation.CopyBackground(screen);
         const double t1 = NowMs();
-        animation.DrawCharacters();
+        animation.DrawCharacters(screen);
         ::GdiFlush();
         const double t2 = NowMs();
-        animation.Present(target.get());
+        animation.Present(target.get(), screen);
         ::GdiFlush();
         const double t3 = NowMs();
         background.push_back(t1 - t0);

@@ -39,7 +39,7 @@ protected:
     }
 
     // A new animation over the current settings, composed and drawn once.
-    std::unique_ptr<SaverAnimation> DrawOnce(SaverAnimation::ScreenSource screenSource = &PrimaryScreenSize) {
+    std::unique_ptr<SaverAnimation> DrawOnce(SaverAnimation::ScreenSource screenSource = PrimaryScreenSize) {
         auto animation = std::make_unique<SaverAnimation>(::GetModuleHandleW(nullptr), settings, screenSource);
         animation->LoadSheets();
         animation->CreateFrameBitmap();
