@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # What a full-screen run shows on the screen: the composed background with
-# the characters over it; with no characters, the background and nothing else.
+# the characters over it; with no characters, the background and nothing else;
+# and a screenshot of every background with characters and the message.
 # (The test display is 1920 x 1080.)
 source "$(dirname "$0")/lib.sh"
 
@@ -31,6 +32,30 @@ for num in 0 100; do
             check_true "characters drawn over the background ($diff pixels)" test "$diff" -gt 2000
             check_true "the rest is the background ($diff pixels differ)" test "$diff" -lt 102400
         fi
+        stop_saver "$SAVER_PID"
+    fi
+    kill_leftovers
+done
+
+# Every background of this build, with characters and the message in front:
+# one screenshot each, in the work folder, to look at. The message sits on
+# its box of the default background colour, light blue #8080FF.
+box_pixels() {
+    convert "$1" -alpha off -fill black +opaque '#8080FF' -fill white -opaque '#8080FF' \
+        -format '%[fx:round(mean*w*h)]' info:
+}
+last_background=8
+[[ ${E2E_VARIANT:-full} == reduced ]] && last_background=5
+for back2 in $(seq 0 "$last_background"); do
+    reg_reset
+    reg_import back2=$back2 num=300 IsShownMessage=1
+    rest_cursor
+    start_saver /s
+    if find_window TMainForm; then
+        sleep 1.5
+        shot=background-$back2
+        screenshot "$shot"
+        check_true "message box on background $back2" test "$(box_pixels "$E2E_WORK/$shot.png")" -gt 10000
         stop_saver "$SAVER_PID"
     fi
     kill_leftovers
