@@ -45,11 +45,12 @@ TMainForm::TMainForm(TApplication& app, SaverSettings& settings)
       screen_(PrimaryScreenSize()),
       animation_(app.Instance(), settings, [this] { return screen_; }) {
     RegisterWindowClass(app_.Instance(), &TMainForm::WindowProc);
-    Timer1 = std::make_unique<TTimer>(app_.Instance(), kFrameIntervalMs, [this] { RunHandler(app_, [this] { Timer1Timer(); }); });
+    Timer1 = std::make_unique<TTimer>(app_.Instance(), kFrameIntervalMs,
+                                      [this] { RunHandler(app_, [this] { Timer1Timer(); }); });
 
     if (isSaver_) {
-        width_ = ::GetSystemMetrics(SM_CXSCREEN);
-        height_ = ::GetSystemMetrics(SM_CYSCREEN);
+        width_ = screen_.W;
+        height_ = screen_.H;
         ::GetCursorPos(&StartCursorPos);
         ::ShowCursor(FALSE);
         settings_.IsPreview = false;
