@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/win/Fonts_win.h"
 #include "platform/win/Resources_win.h"
 #include "platform/win/Text_win.h"
 
@@ -89,13 +90,7 @@ void SaverAnimation::DrawCharacters(ScreenSize screen) {
 void SaverAnimation::DrawMessage(HDC canvas, ScreenSize screen) {
     if (settings_.MessageText.empty()) return;
     if (!messageFont_) {
-        LOGFONTW font = {};
-        font.lfHeight = -::MulDiv(settings_.MessageFontSize, ::GetDeviceCaps(canvas, LOGPIXELSY), 72);
-        font.lfWeight = FW_NORMAL;
-        font.lfCharSet = DEFAULT_CHARSET;
-        const std::wstring face = win::Widen(settings_.MessageFontName);
-        face.copy(font.lfFaceName, LF_FACESIZE - 1);
-        messageFont_.reset(::CreateFontIndirectW(&font));
+        messageFont_ = win::CreatePointFont(win::Widen(settings_.MessageFontName), settings_.MessageFontSize, canvas);
     }
     RECT area = {0, 0, screen.W, screen.H};
     const win::select_result selected(canvas, messageFont_.get());

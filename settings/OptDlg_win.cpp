@@ -13,6 +13,7 @@
 #include "platform/win/Resources_win.h"
 #include "platform/win/Text_win.h"
 #include "platform/win/Win32Error.h"
+#include "platform/win/Fonts_win.h"
 #include "platform/win/WindowObject.h"
 
 namespace flutt {
@@ -97,12 +98,6 @@ void SetStyleBit(HWND window, LONG bit, bool on) {
     const LONG style = ::GetWindowLongW(window, GWL_STYLE);
     const LONG wanted = on ? (style | bit) : (style & ~bit);
     if (wanted != style) ::SetWindowLongW(window, GWL_STYLE, wanted);
-}
-
-// Pixels per logical inch of the screen, for point sizes.
-int ScreenDpi() {
-    win::unique_window_dc screen(nullptr);
-    return ::GetDeviceCaps(screen.get(), LOGPIXELSY);
 }
 
 COLORREF ToColorRef(std::int32_t color) { return static_cast<COLORREF>(color) & 0x00FFFFFF; }
@@ -593,7 +588,7 @@ bool TOptDialog::ConfirmReset() {
 
 std::optional<MessageFontState> TOptDialog::PickFont(const MessageFontState& current) {
     LOGFONTW font = {};
-    font.lfHeight = -::MulDiv(current.size, ScreenDpi(), 72);
+    font.lfHeight = win::PointsToFontHeight(current.size);
     font.lfWeight = FW_NORMAL;
     font.lfCharSet = DEFAULT_CHARSET;
     const std::wstring face = win::Widen(current.name);
@@ -731,11 +726,9 @@ void TOptDialog::UpdateSampleFont() {
     const MessageFontState& wanted = model_.MessageFont();
     if (MessageFont && sampleFontState_ == wanted) return;
     // A point size becomes a character height in pixels at the screen's resolution.
-    HFONT font = ::CreateFontW(-::MulDiv(wanted.size, ScreenDpi(), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                               DEFAULT_PITCH | FF_DONTCARE, win::Widen(wanted.name).c_str());
+    win::unique_hfont font = win::CreatePointFont(win::Widen(wanted.name), wanted.size);
     if (!font) win::RaiseLastWin32Error();
-    MessageFont.reset(font);
+    MessageFont = std::move(font);
     sampleFontState_ = wanted;
 }
 
