@@ -6,6 +6,7 @@
 #include <cstring>
 #include <map>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "platform/BmpImage.h"
@@ -119,6 +120,19 @@ inline std::uint32_t FramePattern(int x, int y) {
         case 1: return 0x000000;
         default: return std::uint32_t(x * 2654435761u ^ y * 40503u) & 0xFFFFFF;
     }
+}
+
+// The paste checks draw the sheet on a 64 x 48 frame of FramePattern, once
+// inside and at these places across each edge and corner.
+inline constexpr int kPasteFrameW = 64, kPasteFrameH = 48;
+inline constexpr std::pair<int, int> kClippedPlaces[] = {{-10, 5}, {50, 5},    {5, -20}, {5, 40},
+                                                         {-31, -31}, {63, 47}, {-40, 0}};
+
+// Frame pixel (fx, fy) once the sheet's character is pasted at (x, y).
+inline std::uint32_t ExpectedAfterPaste(int fx, int fy, int x, int y) {
+    const int sx = fx - x, sy = fy - y;
+    const bool inside = sx >= 0 && sx < PasteSheet::kSize && sy >= 0 && sy < PasteSheet::kSize;
+    return inside ? PasteSheet::Expected(sx, sy, FramePattern(fx, fy)) : FramePattern(fx, fy);
 }
 
 }  // namespace flutt::testing

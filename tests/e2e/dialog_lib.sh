@@ -16,15 +16,8 @@ readonly DIALOG_CAPTION='Fluttons! セーバー2025設定'
 # shellcheck disable=SC2034
 readonly WM_COMMAND=0x0111 IDOK=1 IDCANCEL=2
 
-# dprobe ARGS: runs the dialog probe, prints its lines (through a file, as probe does).
-dprobe() {
-    E2E_SEQ=$((E2E_SEQ + 1))
-    local out=$E2E_WORK/dprobe.$BASHPID.$E2E_SEQ.out
-    timeout 60 wine "$DIALOG_PROBE" "$@" >"$out" 2>/dev/null </dev/null
-    local status=$?
-    tr -d '\r' <"$out"
-    return $status
-}
+# dprobe ARGS: runs the dialog probe and prints its lines.
+dprobe() { run_tool "$DIALOG_PROBE" "$@"; }
 
 # open_dialog ARGS...: starts the saver with ARGS and waits for the dialog;
 # sets DLG (its handle) or fails the check and returns 1.

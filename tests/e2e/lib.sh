@@ -134,17 +134,22 @@ kw() {
     return 1
 }
 
-# probe ARGS: runs e2e_probe, prints its key=value lines. Its output goes to a
-# file first, never straight into a pipe: a Wine program's Unix output can be
-# held open by processes it starts.
-probe() {
+# run_tool PROGRAM ARGS...: runs one of the helper programs and prints its
+# lines. Its output goes to a file first, never straight into a pipe: a Wine
+# program's Unix output can be held open by processes it starts.
+run_tool() {
+    local program=$1
+    shift
     E2E_SEQ=$((E2E_SEQ + 1))
-    local out=$E2E_WORK/probe.$BASHPID.$E2E_SEQ.out
-    timeout 60 wine "$PROBE" "$@" >"$out" 2>/dev/null </dev/null
+    local out=$E2E_WORK/tool.$BASHPID.$E2E_SEQ.out
+    timeout 60 wine "$program" "$@" >"$out" 2>/dev/null </dev/null
     local status=$?
     tr -d '\r' <"$out"
     return $status
 }
+
+# probe ARGS: runs e2e_probe, prints its key=value lines.
+probe() { run_tool "$PROBE" "$@"; }
 
 # ---- registry ------------------------------------------------------------
 

@@ -20,19 +20,17 @@ SoftSurface PatternFrame(int w, int h) {
 
 // Draws the sheet as a character at (x, y) and checks every frame pixel.
 void CheckPasteAt(const SoftSurface& sheet, int x, int y) {
-    SoftSurface frame = PatternFrame(64, 48);
+    SoftSurface frame = PatternFrame(testing::kPasteFrameW, testing::kPasteFrameH);
     SheetSlots slots{};
     slots.fill(&sheet);
     SaverSettings settings;
-    moving c(slots, settings, {64, 48});
+    moving c(slots, settings, {testing::kPasteFrameW, testing::kPasteFrameH});
     c.x = x, c.y = y;
     c.draw(frame);
     for (int fy = 0; fy < frame.Height(); ++fy) {
         for (int fx = 0; fx < frame.Width(); ++fx) {
-            const int sx = fx - x, sy = fy - y;
-            const bool inside = sx >= 0 && sx < 32 && sy >= 0 && sy < 32;
-            const std::uint32_t expected = inside ? PasteSheet::Expected(sx, sy, FramePattern(fx, fy)) : FramePattern(fx, fy);
-            ASSERT_EQ(frame.Pixel(fx, fy), expected) << "at " << fx << "," << fy << " character at " << x << "," << y;
+            ASSERT_EQ(frame.Pixel(fx, fy), testing::ExpectedAfterPaste(fx, fy, x, y))
+                << "at " << fx << "," << fy << " character at " << x << "," << y;
         }
     }
 }
@@ -52,8 +50,7 @@ TEST(MaskedPasteTest, EverySheetDepthPastesExactly) {
 TEST(MaskedPasteTest, ClipsAtAllFourEdges) {
     const PasteSheet sheet;
     const SoftSurface surface(sheet.image.width, sheet.image.height, sheet.image.pixels);
-    const std::pair<int, int> places[] = {{-10, 5}, {50, 5}, {5, -20}, {5, 40}, {-31, -31}, {63, 47}, {-40, 0}};
-    for (const auto& [x, y] : places) CheckPasteAt(surface, x, y);
+    for (const auto& [x, y] : testing::kClippedPlaces) CheckPasteAt(surface, x, y);
 }
 
 }  // namespace

@@ -19,19 +19,17 @@ Image32 PatternImage(int w, int h) {
 }
 
 void CheckPasteAt(const win::GdiSurface& sheet, int x, int y) {
-    win::GdiSurface frame(PatternImage(64, 48));
+    win::GdiSurface frame(PatternImage(testing::kPasteFrameW, testing::kPasteFrameH));
     SheetSlots slots{};
     slots.fill(&sheet);
-    moving c(slots, SaverSettings{}, {64, 48});
+    moving c(slots, SaverSettings{}, {testing::kPasteFrameW, testing::kPasteFrameH});
     c.x = x, c.y = y;
     c.draw(frame);
     const Image32 result = frame.ReadPixels();
-    for (int fy = 0; fy < 48; ++fy) {
-        for (int fx = 0; fx < 64; ++fx) {
-            const int sx = fx - x, sy = fy - y;
-            const bool inside = sx >= 0 && sx < 32 && sy >= 0 && sy < 32;
-            const std::uint32_t expected = inside ? PasteSheet::Expected(sx, sy, FramePattern(fx, fy)) : FramePattern(fx, fy);
-            ASSERT_EQ(result.Pixel(fx, fy), expected) << "at " << fx << "," << fy << " character at " << x << "," << y;
+    for (int fy = 0; fy < result.height; ++fy) {
+        for (int fx = 0; fx < result.width; ++fx) {
+            ASSERT_EQ(result.Pixel(fx, fy), testing::ExpectedAfterPaste(fx, fy, x, y))
+                << "at " << fx << "," << fy << " character at " << x << "," << y;
         }
     }
 }
@@ -52,8 +50,7 @@ TEST(GdiPasteTest, EverySheetDepthPastesExactly) {
 
 TEST(GdiPasteTest, ClipsAtAllFourEdges) {
     const win::GdiSurface surface(PasteSheet().image);
-    const std::pair<int, int> places[] = {{-10, 5}, {50, 5}, {5, -20}, {5, 40}, {-31, -31}, {63, 47}, {-40, 0}};
-    for (const auto& [x, y] : places) CheckPasteAt(surface, x, y);
+    for (const auto& [x, y] : testing::kClippedPlaces) CheckPasteAt(surface, x, y);
 }
 
 TEST(GdiPasteTest, NewSurfacesAreBlack) {
