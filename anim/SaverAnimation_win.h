@@ -48,10 +48,11 @@ public:
     void CreateFrameBitmap();
     void CreateCharacters();
 
+    // The size the screen source gives now.
+    ScreenSize Screen() const { return screen_(); }
+
     // One frame: the background (composed on the first call), the
     // characters, the message, then one copy onto `target`.
-    // Also the screen size source's, so tests and the benchmark can ask it.
-    ScreenSize Screen() const { return screen_(); }
     void DrawFrame(HDC target, const DesktopCopyHooks& hooks);
 
     // The steps of a frame, for DrawFrame and for measuring. A frame asks the

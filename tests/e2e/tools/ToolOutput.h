@@ -49,6 +49,15 @@ inline bool ParseNumber(const wchar_t* text, unsigned long long& value)
     return end != nullptr && *end == L'\0';
 }
 
+// A window named by its handle's number, or by the class of a top-level window.
+inline HWND ResolveTarget(const wchar_t* target)
+{
+    unsigned long long number = 0;
+    if (ParseNumber(target, number))
+        return reinterpret_cast<HWND>(static_cast<ULONG_PTR>(number));
+    return FindWindowW(target, nullptr);
+}
+
 // Window handles are printed and read as unsigned decimal numbers, the way the
 // screen-saver host passes them on the command line.
 inline unsigned long HandleNumber(HWND window)

@@ -29,16 +29,8 @@ using e2e::HandleNumber;
 using e2e::Line;
 using e2e::Linef;
 using e2e::OneLine;
-using e2e::ParseNumber;
+using e2e::ResolveTarget;
 using e2e::TextOf;
-
-HWND ResolveTarget(const wchar_t* target)
-{
-    unsigned long long number = 0;
-    if (ParseNumber(target, number))
-        return reinterpret_cast<HWND>(static_cast<ULONG_PTR>(number));
-    return FindWindowW(target, nullptr);
-}
 
 LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
 {

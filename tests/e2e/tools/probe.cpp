@@ -36,6 +36,7 @@ using e2e::Line;
 using e2e::Linef;
 using e2e::OneLine;
 using e2e::ParseNumber;
+using e2e::ResolveTarget;
 using e2e::TextOf;
 
 struct Options {
@@ -116,14 +117,6 @@ bool WaitFor(DWORD timeoutMs, Condition found)
     }
 }
 
-HWND ResolveTarget(const std::wstring& target)
-{
-    unsigned long long number = 0;
-    if (ParseNumber(target.c_str(), number))
-        return reinterpret_cast<HWND>(static_cast<ULONG_PTR>(number));
-    return FindWindowW(target.c_str(), nullptr);
-}
-
 void PrintWindow(HWND window)
 {
     RECT rect{};
@@ -177,7 +170,7 @@ int CmdInfo(const Options& options)
         Line(L"error=usage: info TARGET");
         return 2;
     }
-    const HWND window = ResolveTarget(options.positional[1]);
+    const HWND window = ResolveTarget(options.positional[1].c_str());
     if (window == nullptr || !IsWindow(window)) {
         Line(L"hwnd=none");
         return 1;
@@ -192,7 +185,7 @@ int CmdChildren(const Options& options)
         Line(L"error=usage: children TARGET");
         return 2;
     }
-    const HWND window = ResolveTarget(options.positional[1]);
+    const HWND window = ResolveTarget(options.positional[1].c_str());
     if (window == nullptr || !IsWindow(window)) {
         Line(L"hwnd=none");
         return 1;
@@ -222,7 +215,7 @@ int CmdMessage(const Options& options, bool send)
         Line(L"error=usage: post|send TARGET MSG WPARAM LPARAM");
         return 2;
     }
-    const HWND window = ResolveTarget(options.positional[1]);
+    const HWND window = ResolveTarget(options.positional[1].c_str());
     if (window == nullptr || !IsWindow(window)) {
         Line(L"hwnd=none");
         return 1;
