@@ -1,0 +1,94 @@
+#include "anim/SoftAnimation.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "anim/Background.h"
+#include "platform/soft/SoftStretch.h"
+
+namespace flutt {
+namespace {
+
+std::uint32_t Blend(std::uint32_t over, std::uint32_t under, std::uint32_t alpha) {
+    std::uint32_t result = 0;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const std::uint32_t o = over >> shift & 0xFF, u = under >> shift & 0xFF;
+        result |= ((o * alpha + u * (255 - alpha) + 127) / 255) << shift;
+    }
+    return result;
+}
+
+}  // namespace
+
+void DrawMessageLayer(SoftSurface& surface, const MessageLayer& m) {
+    const int left = std::max(m.x, 0), top = std::max(m.y, 0);
+    const int right = std::min(m.x + m.w, surface.Width()), bottom = std::min(m.y + m.h, surface.Height());
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            const std::uint32_t alpha = m.coverage[std::size_t(y - m.y) * std::size_t(m.w) + std::size_t(x - m.x)];
+            const std::uint32_t under = m.opaque ? m.boxColour : surface.Pixel(x, y);
+            surface.SetPixel(x, y, alpha ? Blend(m.textColour, under, alpha) : under);
+        }
+    }
+}
+
+SoftAnimation::SoftAnimation(SaverSettings& settings, PictureSource pictures)
+    : settings_(settings), pictures_(std::move(pictures)) {}
+
+std::unique_ptr<SoftSurface> SoftAnimation::Picture(const std::string& name) const {
+    std::optional<Image32> image = pictures_(name);
+    if (!image) throw std::runtime_error("picture " + name + " is missing");
+    return std::make_unique<SoftSurface>(image->width, image->height, std::move(image->pixels));
+}
+
+void SoftAnimation::LoadSheets() {
+    for (int i = 0; i < kCharacterCount; ++i) {
+        imgChar[i] = Picture("imgChar" + std::to_string(i));
+        CharImage[i] = imgChar[i].get();
+    }
+}
+
+void SoftAnimation::CreateCharacters(ScreenSize screen) { Chars = MakeCharacters(CharImage, settings_, screen); }
+
+void SoftAnimation::ComposeBackground(ScreenSize screen) {
+    // The random entry is resolved once; a later composition (the window was
+    // resized) keeps the background chosen.
+    settings_.back2 = ResolveBackgroundIndex(settings_.back2, /*reduced=*/false);
+    const BackgroundEntry entry = BackgroundTable(false)[std::size_t(settings_.back2)];
+    imgBG = std::make_unique<SoftSurface>(screen.W, screen.H);
+    if (entry.fill == BackgroundFill::DesktopCopy) {
+        if (desktop_) {
+            const SoftSurface desktop(desktop_->width, desktop_->height, desktop_->pixels);
+            imgBG->Transfer(0, 0, screen.W, screen.H, desktop, 0, 0, RasterOp::SrcCopy);
+        }
+    } else {
+        const auto picture = Picture("imgBack" + std::to_string(entry.picture));
+        if (entry.fill == BackgroundFill::Stretch) {
+            StretchBlackOnWhite(*imgBG, screen.W, screen.H, *picture);
+        } else {
+            for (const TilePosition& tile : TilePlan(screen.W, screen.H, picture->Width(), picture->Height())) {
+                imgBG->Transfer(tile.x, tile.y, picture->Width(), picture->Height(), *picture, 0, 0, RasterOp::SrcCopy);
+            }
+        }
+    }
+    settings_.IsBackgroundComposed = true;
+    if (settings_.IsShownMessage && !settings_.IsMessageFront && message_) DrawMessageLayer(*imgBG, *message_);
+}
+
+std::vector<FrameRect> SoftAnimation::DrawFrame(ScreenSize screen) {
+    if (!imgBG || imgBG->Width() != screen.W || imgBG->Height() != screen.H) {
+        ComposeBackground(screen);
+        FrameBitmap = std::make_unique<SoftSurface>(screen.W, screen.H);
+    }
+    // Whole frames: the background, every character moved and pasted, the
+    // message in front.
+    FrameBitmap->Transfer(0, 0, screen.W, screen.H, *imgBG, 0, 0, RasterOp::SrcCopy);
+    for (moving& c : Chars) {
+        c.move(screen);
+        c.draw(*FrameBitmap);
+    }
+    if (settings_.IsShownMessage && settings_.IsMessageFront && message_) DrawMessageLayer(*FrameBitmap, *message_);
+    return {FrameRect{0, 0, screen.W, screen.H}};
+}
+
+}  // namespace flutt

@@ -1,0 +1,221 @@
+#include "linux/Options.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+
+#include "settings/RegIniFile.h"
+
+namespace flutt::hack {
+namespace {
+
+constexpr std::int32_t kMaxFontSize = 1000;
+
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+// "#RRGGBB" or "#RGB" as the store keeps colours: 0x00BBGGRR.
+std::optional<std::int32_t> ParseColour(std::string_view text) {
+    if (text.empty() || text[0] != '#') return std::nullopt;
+    text.remove_prefix(1);
+    if (text.size() != 6 && text.size() != 3) return std::nullopt;
+    std::uint32_t rgb = 0;
+    for (char c : text) {
+        if (!std::isxdigit(static_cast<unsigned char>(c))) return std::nullopt;
+        const std::uint32_t digit = std::uint32_t(std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : (c | 0x20) - 'a' + 10);
+        rgb = text.size() == 6 ? rgb << 4 | digit : rgb << 8 | digit * 0x11;
+    }
+    return std::int32_t((rgb & 0xFF) << 16 | (rgb & 0xFF00) | (rgb >> 16 & 0xFF));
+}
+
+// Fifteen 0/1 flags in catalogue order; blanks and commas between them are
+// allowed for readability.
+std::optional<std::array<bool, kCharacterCount>> ParseCharacterFlags(std::string_view text) {
+    std::array<bool, kCharacterCount> flags{};
+    std::size_t count = 0;
+    for (char c : text) {
+        if (c == ' ' || c == ',') continue;
+        if ((c != '0' && c != '1') || count == flags.size()) return std::nullopt;
+        flags[count++] = c == '1';
+    }
+    if (count != flags.size()) return std::nullopt;
+    return flags;
+}
+
+// "name size": a fontconfig family name and a size in points, last.
+bool ParseFont(std::string_view text, SaverSettings& settings) {
+    const std::size_t blank = text.find_last_of(' ');
+    if (blank == std::string_view::npos) return false;
+    std::string_view name = text.substr(0, blank);
+    while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+    while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
+    const auto size = ParseRegInteger(text.substr(blank + 1));
+    if (name.empty() || !size) return false;
+    settings.MessageFontName = std::string(name);
+    settings.MessageFontSize = std::clamp(*size, 1, kMaxFontSize);
+    return true;
+}
+
+std::optional<std::uint64_t> ParseWindowId(std::string_view text) {
+    int base = 10;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        base = 16;
+        text.remove_prefix(2);
+    }
+    std::uint64_t id = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), id, base);
+    if (ec != std::errc() || end != text.data() + text.size() || text.empty() || id == 0) return std::nullopt;
+    return id;
+}
+
+struct Parser {
+    std::span<const std::string_view> args;
+    std::size_t next = 0;
+    HackOptions options;
+    std::string error;
+
+    bool Fail(std::string message) {
+        error = std::move(message);
+        return false;
+    }
+
+    std::optional<std::string_view> Value(std::string_view option) {
+        if (next >= args.size()) {
+            Fail(std::string(option) + " needs a value");
+            return std::nullopt;
+        }
+        return args[next++];
+    }
+
+    // A number under the store's rules, brought into [low, high].
+    bool Number(std::string_view option, std::int32_t& field, std::int32_t low, std::int32_t high) {
+        const auto text = Value(option);
+        if (!text) return false;
+        const auto value = ParseRegInteger(*text);
+        if (!value) {
+            return Fail(std::string(option) + ": " + Quoted(*text) + " is not a whole number (" +
+                        std::to_string(low) + ".." + std::to_string(high) + ")");
+        }
+        field = std::clamp(*value, low, high);
+        return true;
+    }
+
+    bool Colour(std::string_view option, std::int32_t& field) {
+        const auto text = Value(option);
+        if (!text) return false;
+        const auto colour = ParseColour(*text);
+        if (!colour) return Fail(std::string(option) + ": " + Quoted(*text) + " is not a colour like #FF8080");
+        field = *colour;
+        return true;
+    }
+
+    bool One(std::string_view option) {
+        SaverSettings& s = options.settings;
+        if (option == "-num") return Number(option, s.num, 0, kMaxCharacters);
+        // Any index outside the list means the desktop copy, as in the saver.
+        if (option == "-back2") return Number(option, s.back2, INT32_MIN, INT32_MAX);
+        if (option == "-updown") return Number(option, s.updown, INT32_MIN, INT32_MAX);
+        if (option == "-lr") return Number(option, s.LR, INT32_MIN, INT32_MAX);
+        if (option == "-downspeed") return Number(option, s.downspeed, 0, kMaxSpeed);
+        if (option == "-lrspeed") return Number(option, s.LRspeed, 0, kMaxSpeed);
+        if (option == "-characters") {
+            const auto text = Value(option);
+            if (!text) return false;
+            const auto flags = ParseCharacterFlags(*text);
+            if (!flags) return Fail("-characters: " + Quoted(*text) + " is not fifteen 0/1 flags");
+            s.Character = *flags;
+            return true;
+        }
+        if (option == "-message") {
+            const auto text = Value(option);
+            if (!text) return false;
+            s.IsShownMessage = true;
+            s.MessageText = std::string(*text);
+            return true;
+        }
+        if (option == "-no-message") return !(s.IsShownMessage = false);
+        if (option == "-message-front") return (s.IsMessageFront = true);
+        if (option == "-message-behind" || option == "-no-message-front") return !(s.IsMessageFront = false);
+        if (option == "-transparent") return (s.IsTransparent = true);
+        if (option == "-no-transparent") return !(s.IsTransparent = false);
+        if (option == "-message-color") return Colour(option, s.MessageFontColor);
+        if (option == "-message-bg") return Colour(option, s.MessageBGColor);
+        if (option == "-font") {
+            const auto text = Value(option);
+            if (!text) return false;
+            if (!ParseFont(*text, s)) return Fail("-font: " + Quoted(*text) + " is not a font name and a size, like \"Serif 48\"");
+            return true;
+        }
+        if (option == "-root") return (options.root = true);
+        if (option == "-window-id") {
+            const auto text = Value(option);
+            if (!text) return false;
+            options.windowId = ParseWindowId(*text);
+            if (!options.windowId) return Fail("-window-id: " + Quoted(*text) + " is not a window id");
+            return true;
+        }
+        if (option == "-display") {
+            const auto text = Value(option);
+            if (!text) return false;
+            options.display = std::string(*text);
+            return true;
+        }
+        if (option == "-fps") return (options.fps = true);
+        if (option == "-no-fps") return !(options.fps = false);
+        if (option == "-stop-after") {
+            std::int32_t frames = 0;
+            if (!Number(option, frames, 0, INT32_MAX)) return false;
+            options.stopAfter = frames;
+            return true;
+        }
+        if (option == "-bench") {
+            std::int32_t seconds = 0;
+            if (!Number(option, seconds, 1, 3600)) return false;
+            options.benchSeconds = seconds;
+            return true;
+        }
+        if (option == "-help" || option == "-h") return (options.help = true);
+        return Fail("unknown option " + Quoted(option) + " (see -help)");
+    }
+};
+
+}  // namespace
+
+ParsedOptions ParseOptions(std::span<const std::string_view> args, const char* screensaverWindow) {
+    Parser parser{args, 0, {}, {}};
+    while (parser.next < args.size()) {
+        std::string_view option = args[parser.next++];
+        // XScreenSaver's hacks take their options with one dash or two.
+        if (option.size() > 2 && option.starts_with("--")) option.remove_prefix(1);
+        if (!parser.One(option)) return {std::nullopt, parser.error};
+    }
+    HackOptions& options = parser.options;
+    if (!options.windowId && screensaverWindow && *screensaverWindow) {
+        options.windowId = ParseWindowId(screensaverWindow);
+        if (!options.windowId) return {std::nullopt, "$XSCREENSAVER_WINDOW: " + Quoted(screensaverWindow) + " is not a window id"};
+    }
+    MakeSafeForSaver(options.settings);
+    return {options, {}};
+}
+
+std::string Usage(std::string_view program) {
+    return "usage: " + std::string(program) + " [options]\n"
+           "  -num N              characters on the screen, 0..1000 (100)\n"
+           "  -back2 N            background: 0 the desktop, 1..8 a picture, 9 random (1)\n"
+           "  -updown N           0 fall, 1 rise, 2 both (0)\n"
+           "  -lr N               0 left, 1 right, 2 both (2)\n"
+           "  -downspeed N        vertical speed, 0..100 (30)\n"
+           "  -lrspeed N          horizontal speed, 0..100 (20)\n"
+           "  -characters FLAGS   fifteen 0/1 flags, one a character (111111111111111)\n"
+           "  -message TEXT       show TEXT in the middle of the screen (-no-message: off)\n"
+           "  -message-front      the message over the characters (-message-behind: under them)\n"
+           "  -transparent        no box behind the message (-no-transparent)\n"
+           "  -message-color #RGB colour of the message (#FFFF00)\n"
+           "  -message-bg #RGB    colour of its box (#8080FF)\n"
+           "  -font \"NAME SIZE\"   message font and size in points (\"Times New Roman 48\")\n"
+           "  -root               draw into the root window\n"
+           "  -window-id ID       draw into window ID (also $XSCREENSAVER_WINDOW)\n"
+           "  -display NAME       X display\n"
+           "  -fps                show the frame rate\n";
+}
+
+}  // namespace flutt::hack

@@ -1,0 +1,44 @@
+// Puts the changed parts of a frame onto a window: through a shared-memory
+// image when the X server offers MIT-SHM for this connection, else through
+// plain XPutImage.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XShm.h>
+
+#include <span>
+
+#include "anim/SoftAnimation.h"
+
+namespace flutt::hack {
+
+class XPresenter {
+public:
+    XPresenter(Display* display, Drawable target, Visual* visual, int depth);
+    ~XPresenter();
+    XPresenter(const XPresenter&) = delete;
+    XPresenter& operator=(const XPresenter&) = delete;
+
+    // Copies the rectangles of `frame` into the image and onto the target,
+    // and waits until the server has taken them.
+    void Present(const SoftSurface& frame, std::span<const FrameRect> rects);
+
+    bool shared() const { return shm_; }
+
+private:
+    void Allocate(int width, int height);
+    void Release();
+    void Fill(const SoftSurface& frame, const FrameRect& rect);
+
+    Display* display_;
+    Drawable target_;
+    Visual* visual_;
+    int depth_;
+    GC gc_;
+    bool shmAvailable_;
+    bool shm_ = false;
+    XImage* image_ = nullptr;
+    XShmSegmentInfo segment_ = {};
+};
+
+}  // namespace flutt::hack

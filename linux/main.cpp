@@ -1,0 +1,229 @@
+// fluttons: the saver's animation as an XScreenSaver hack. It draws ten
+// frames a second into the window XScreenSaver gives it (-window-id or
+// $XSCREENSAVER_WINDOW), into the root window (-root), or into a window of
+// its own, and ends on SIGTERM or SIGINT, or when its window goes away.
+#include <X11/Xlib.h>
+#include <sys/resource.h>
+#include <sys/select.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <exception>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "anim/SoftAnimation.h"
+#include "linux/Artwork.h"
+#include "linux/Options.h"
+#include "linux/XPresenter_x11.h"
+#include "linux/XTarget_x11.h"
+#include "linux/XText_x11.h"
+
+namespace flutt::hack {
+namespace {
+
+constexpr double kTickSeconds = 0.1;  // ten frames a second, as the saver's timer
+
+volatile std::sig_atomic_t stopRequested = 0;
+XTarget* currentTarget = nullptr;
+
+void RequestStop(int) { stopRequested = 1; }
+
+// A request on a window that has gone away ends the hack; other errors are
+// reported and ignored.
+int OnXError(Display* display, XErrorEvent* error) {
+    if ((error->error_code == BadWindow || error->error_code == BadDrawable) && currentTarget &&
+        error->resourceid == currentTarget->window()) {
+        currentTarget->MarkGone();
+        return 0;
+    }
+    char text[256];
+    XGetErrorText(display, error->error_code, text, sizeof text);
+    std::fprintf(stderr, "fluttons: X error: %s\n", text);
+    return 0;
+}
+
+double Now() {
+    timespec t;
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+
+double CpuSeconds() {
+    rusage usage;
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+}
+
+double Median(std::vector<double> samples) {
+    if (samples.empty()) return 0;
+    std::sort(samples.begin(), samples.end());
+    return samples[samples.size() / 2];
+}
+
+// Two full-screen 32-bit memory copies: the floor the Windows benchmark
+// measures its frames against.
+double FloorMs(ScreenSize screen) {
+    const std::size_t bytes = std::size_t(screen.W) * std::size_t(screen.H) * 4;
+    std::vector<std::uint8_t> a(bytes, 1), b(bytes, 2), c(bytes, 3);
+    std::vector<double> samples;
+    for (int i = 0; i < 120; ++i) {
+        const double start = Now();
+        std::memcpy(b.data(), a.data(), bytes);
+        std::memcpy(c.data(), b.data(), bytes);
+        samples.push_back((Now() - start) * 1000);
+        a[std::size_t(i)] = c[bytes - 1 - std::size_t(i)];
+    }
+    return Median(samples);
+}
+
+// Waits for X events until `deadline`, or a signal.
+void WaitUntil(Display* display, double deadline) {
+    const double left = deadline - Now();
+    if (left <= 0 || XPending(display)) return;
+    const int fd = ConnectionNumber(display);
+    fd_set read;
+    FD_ZERO(&read);
+    FD_SET(fd, &read);
+    timeval timeout = {time_t(left), suseconds_t((left - double(time_t(left))) * 1e6)};
+    select(fd + 1, &read, nullptr, nullptr, &timeout);
+}
+
+// The animation in `target` until a signal, the window's end, or the end of
+// a benchmark.
+int Animate(Display* display, XTarget& target, const HackOptions& options) {
+    // The population is drawn for the size the window has at the start, as
+    // the saver draws it for the screen's size.
+    SaverSettings settings = options.settings;
+    SoftAnimation animation(settings, ArtworkPicture);
+    animation.LoadSheets();
+    animation.CreateCharacters(target.size());
+    if (auto desktop = target.TakeDesktop()) animation.SetDesktop(std::move(*desktop));
+    ScreenSize messageFor = {};
+    XPresenter presenter(display, target.window(), target.visual(), target.depth());
+    std::unique_ptr<FpsOverlay> fps;
+    if (options.fps) fps = std::make_unique<FpsOverlay>(display, target.window(), target.visual());
+
+    int frames = 0;
+    bool repaint = false;
+    FrameRect fpsBox = {0, 0, 0, 0};
+    double next = Now();
+    const double start = next, startCpu = CpuSeconds();
+    std::vector<double> drawMs, presentMs;
+    while (!stopRequested && !target.gone()) {
+        while (XPending(display)) {
+            XEvent event;
+            XNextEvent(display, &event);
+            repaint = target.Handle(event) || repaint;
+        }
+        if (target.gone() || stopRequested) break;
+        const double now = Now();
+        if (now >= next) {
+            const ScreenSize size = target.size();
+            if (settings.IsShownMessage && (size.W != messageFor.W || size.H != messageFor.H)) {
+                animation.SetMessage(RasteriseMessage(display, settings, size));
+                messageFor = size;
+            }
+            // After -stop-after's frame the picture stays as it is.
+            const bool advance = options.stopAfter == 0 || frames < options.stopAfter;
+            const double t0 = Now();
+            std::vector<FrameRect> changed;
+            if (advance) {
+                changed = animation.DrawFrame(size);
+                ++frames;
+            }
+            if (repaint && frames > 0) changed = {FrameRect{0, 0, animation.Frame().Width(), animation.Frame().Height()}};
+            repaint = false;
+            const double t1 = Now();
+            if (!changed.empty()) {
+                if (fps) changed.push_back(fpsBox);  // the frame's pixels back under the old line
+                presenter.Present(animation.Frame(), changed);
+                if (fps) fpsBox = fps->Draw(now);
+                XFlush(display);
+            }
+            const double t2 = Now();
+            if (advance) {
+                drawMs.push_back((t1 - t0) * 1000);
+                presentMs.push_back((t2 - t1) * 1000);
+                if (frames == options.stopAfter) {
+                    std::printf("fluttons: stopped at frame %d\n", frames);
+                    std::fflush(stdout);
+                }
+            }
+            // A late tick is not made up for, as a timer's ticks are not.
+            next = std::max(next + kTickSeconds, now);
+            if (options.benchSeconds && now - start >= options.benchSeconds) break;
+        }
+        WaitUntil(display, next);
+    }
+
+    if (options.benchSeconds) {
+        const double cpuMs = (CpuSeconds() - startCpu) * 1000;
+        const ScreenSize size = target.size();
+        std::printf("fluttons %d x %d, num %d, %s, %d frames\n", size.W, size.H, settings.num,
+                    presenter.shared() ? "MIT-SHM" : "XPutImage", frames);
+        std::printf("floor (two full-screen 32-bit memory copies): %.3f ms\n", FloorMs(size));
+        std::printf("frame (median): drawing %.3f ms, presenting %.3f ms\n", Median(drawMs), Median(presentMs));
+        std::printf("process CPU: %.3f ms per frame\n", frames ? cpuMs / frames : 0.0);
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
+int Run(const HackOptions& options) {
+    Display* display = XOpenDisplay(options.display.empty() ? nullptr : options.display.c_str());
+    if (!display) {
+        std::fprintf(stderr, "fluttons: cannot open display \"%s\"\n", XDisplayName(options.display.c_str()));
+        return 1;
+    }
+    XSetErrorHandler(OnXError);
+    int status = 0;
+    {
+        XTarget target(display, options);
+        currentTarget = &target;
+        XSync(display, False);
+        if (target.gone()) {
+            std::fprintf(stderr, "fluttons: window 0x%lx does not exist\n", target.window());
+            status = 1;
+        } else {
+            status = Animate(display, target, options);
+        }
+        XSync(display, False);
+        currentTarget = nullptr;
+    }
+    XCloseDisplay(display);
+    return status;
+}
+
+}  // namespace
+}  // namespace flutt::hack
+
+int main(int argc, char** argv) {
+    using namespace flutt::hack;
+    std::vector<std::string_view> args(argv + 1, argv + argc);
+    const ParsedOptions parsed = ParseOptions(args, std::getenv("XSCREENSAVER_WINDOW"));
+    if (!parsed.options) {
+        std::fprintf(stderr, "fluttons: %s\n", parsed.error.c_str());
+        return 2;
+    }
+    if (parsed.options->help) {
+        std::fputs(Usage("fluttons").c_str(), stdout);
+        return 0;
+    }
+    struct sigaction action = {};
+    action.sa_handler = RequestStop;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+    try {
+        return Run(*parsed.options);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "fluttons: %s\n", error.what());
+        return 1;
+    }
+}
