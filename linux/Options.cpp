@@ -11,7 +11,14 @@ namespace {
 
 constexpr std::int32_t kMaxFontSize = 1000;
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string Quoted(std::string_view text) {
+    std::string quoted;
+    quoted.reserve(text.size() + 2);
+    quoted.push_back('"');
+    quoted.append(text);
+    quoted.push_back('"');
+    return quoted;
+}
 
 // "#RRGGBB" or "#RGB" as the store keeps colours: 0x00BBGGRR.
 std::optional<std::int32_t> ParseColour(std::string_view text) {

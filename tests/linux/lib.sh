@@ -1,0 +1,82 @@
+# shellcheck shell=bash
+# Helpers of the Linux hack's test scripts: private Xvfb displays, waiting for
+# conditions, runs of fluttons up to a frame, and the cleanup of what they
+# started. Each script gets fluttons as $1 and a work folder in $LINUX_WORK.
+set -euo pipefail
+
+FLUTTONS=$(realpath "$1")
+REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+WORK=${LINUX_WORK:-$(mktemp -d)}
+rm -rf "$WORK"
+mkdir -p "$WORK"
+STARTED=()
+
+linux_cleanup() {
+    local pid
+    for pid in "${STARTED[@]}"; do
+        kill "$pid" >/dev/null 2>&1 || true
+        wait "$pid" 2>/dev/null || true
+    done
+    STARTED=()
+    if declare -F flutt_wine_cleanup >/dev/null; then flutt_wine_cleanup; fi
+}
+trap linux_cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# wait_for SECONDS COMMAND...: polls until COMMAND succeeds.
+wait_for() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        ((SECONDS < deadline)) || return 1
+        sleep 0.05
+    done
+}
+
+# start_xvfb WxH: a display of that size, 24-bit; sets DISPLAY.
+start_xvfb() {
+    local n pid
+    for ((n = 700 + $$ % 200; n < 1100; n++)); do
+        [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
+        Xvfb ":$n" -screen 0 "$1x24" -nolisten tcp -noreset >/dev/null 2>&1 &
+        pid=$!
+        if wait_for 10 test -S "/tmp/.X11-unix/X$n" && kill -0 "$pid" 2>/dev/null &&
+            [[ $(tr -d ' ' <"/tmp/.X$n-lock" 2>/dev/null) == "$pid" ]]; then
+            STARTED+=("$pid")
+            export DISPLAY=":$n"
+            return 0
+        fi
+        kill "$pid" >/dev/null 2>&1 || true
+    done
+    fail "no free display for Xvfb"
+}
+
+# running PID: the process exists and has not ended (a zombie has ended).
+running() {
+    local state
+    state=$(awk '{print $3}' "/proc/$1/stat" 2>/dev/null) || return 1
+    [[ $state != Z ]]
+}
+
+# root_frame TICKS OUT.png OPTIONS...: fluttons -root on $DISPLAY up to frame
+# TICKS, its screenshot, and the hack ended again.
+root_frame() {
+    local ticks=$1 out=$2 log pid
+    shift 2
+    log=$WORK/root_frame.log
+    "$FLUTTONS" -root -stop-after "$ticks" "$@" >"$log" 2>&1 &
+    pid=$!
+    wait_for 30 grep -q "stopped at frame $ticks" "$log" || fail "fluttons $* did not reach frame $ticks: $(cat "$log")"
+    import -window root "$out"
+    kill -TERM "$pid"
+    wait "$pid" || fail "fluttons $* ended with $? on SIGTERM"
+}
+
+# differing A B: how many pixels of two pictures differ.
+differing() {
+    compare -metric AE "$1" "$2" null: 2>&1 || true
+}
