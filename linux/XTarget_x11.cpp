@@ -2,6 +2,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
+#include <unistd.h>
 
 namespace flutt::hack {
 namespace {
@@ -85,6 +86,10 @@ XTarget::XTarget(Display* display, const HackOptions& options) : display_(displa
     XStoreName(display, window_, "fluttons");
     XClassHint hint = {const_cast<char*>("fluttons"), const_cast<char*>("Fluttons")};
     XSetClassHint(display, window_, &hint);
+    // Which process owns the window, for window managers and tools.
+    const long pid = long(getpid());
+    XChangeProperty(display, window_, XInternAtom(display, "_NET_WM_PID", False), XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&pid), 1);
     deleteWindow_ = XInternAtom(display, "WM_DELETE_WINDOW", False);
     XSetWMProtocols(display, window_, &deleteWindow_, 1);
     XMapRaised(display, window_);

@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# The hack's conventions on a private display: refused options (one line on
+# stderr, exit code 2), a window of its own, drawing into another program's
+# window (-window-id, $XSCREENSAVER_WINDOW) and following its size, and the
+# end on SIGTERM, SIGINT or when that window goes away.
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+start_xvfb 1920x1080
+main_display=$DISPLAY
+
+refused=(
+    "-num abc" "-num" "-downspeed 12abc" "-nosuch" "-characters 12" "-font Serif"
+    "-message-color red" "-window-id x"
+)
+for args in "${refused[@]}"; do
+    rc=0
+    # shellcheck disable=SC2086
+    "$FLUTTONS" $args >"$WORK/out" 2>"$WORK/err" </dev/null || rc=$?
+    [[ $rc == 2 ]] || fail "$args: exit code $rc, not 2"
+    [[ $(wc -l <"$WORK/err") == 1 && $(head -c 10 "$WORK/err") == "fluttons: " && ! -s $WORK/out ]] ||
+        fail "$args: not one line on stderr: $(cat "$WORK/err" "$WORK/out")"
+done
+rc=0
+XSCREENSAVER_WINDOW=garbage "$FLUTTONS" -root >/dev/null 2>&1 || rc=$?
+[[ $rc == 2 ]] || fail "a garbage \$XSCREENSAVER_WINDOW: exit code $rc"
+"$FLUTTONS" -help | grep -q -- "-characters" || fail "-help"
+echo "ok: refused options"
+
+# own_window OPTIONS...: a fluttons in a window of its own; sets PID and WID.
+own_window() {
+    "$FLUTTONS" "$@" >"$WORK/own.log" 2>&1 &
+    PID=$!
+    STARTED+=("$PID")
+    wait_for 20 xdotool search --pid "$PID" >/dev/null || fail "no window of its own: $(cat "$WORK/own.log")"
+    WID=$(xdotool search --pid "$PID" | head -1)
+}
+
+for signal in TERM INT; do
+    own_window -back2 5 -num 50
+    [[ $(xdotool getwindowgeometry "$WID" | grep Geometry) == *1920x1080 ]] || fail "own window not screen-sized"
+    kill -"$signal" "$PID"
+    rc=0
+    wait "$PID" || rc=$?
+    [[ $rc == 0 ]] || fail "SIG$signal: exit code $rc"
+    ! xdotool getwindowname "$WID" >/dev/null 2>&1 || fail "SIG$signal left the window behind"
+done
+echo "ok: SIGTERM and SIGINT end it cleanly"
+
+# A host window (a fluttons that stopped drawing after its first frame), and
+# two hacks drawing into it, found by -window-id and $XSCREENSAVER_WINDOW.
+own_window -back2 5 -num 0 -stop-after 1
+host=$PID
+"$FLUTTONS" -window-id "$WID" -back2 2 -num 0 >"$WORK/by-id.log" 2>&1 &
+by_id=$!
+STARTED+=("$by_id")
+XSCREENSAVER_WINDOW=$WID "$FLUTTONS" -root -back2 2 -num 0 >"$WORK/by-env.log" 2>&1 &
+by_env=$!
+STARTED+=("$by_env")
+
+# Made smaller, the window gets the night sky stretched to its new size.
+start_xvfb 640x480
+root_frame 1 "$WORK/night-640.png" -back2 2 -num 0
+export DISPLAY=$main_display
+xdotool windowsize "$WID" 640 480
+same_as_reference() {
+    import -window "$WID" "$WORK/resized.png" 2>/dev/null && [[ $(differing "$WORK/night-640.png" "$WORK/resized.png") == 0 ]]
+}
+wait_for 10 same_as_reference || fail "the window's new size was not followed: $(differing "$WORK/night-640.png" "$WORK/resized.png") pixels differ"
+echo "ok: drawing into another window, following its size"
+
+# The window goes away: both hacks end by themselves.
+kill -TERM "$host"
+wait "$host" || fail "the host window's program failed"
+for pid in "$by_id" "$by_env"; do
+    wait_for 10 eval '! running "$pid"' || fail "a hack kept running after its window went away"
+    rc=0
+    wait "$pid" || rc=$?
+    [[ $rc == 0 ]] || fail "a hack ended with $rc after its window went away: $(cat "$WORK"/by-*.log)"
+done
+echo "ok: the window's end ends the hack"

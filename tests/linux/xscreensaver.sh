@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# The hack under the real XScreenSaver: a user's ~/.xscreensaver that lists
+# it, the daemon on a private display, -activate shows the characters over
+# the chosen background, -deactivate ends the hack. XScreenSaver launches no
+# hacks for root, so as root the daemon runs as nobody.
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+start_xvfb 1920x1080
+export HOME=$WORK/home
+mkdir -p "$HOME"
+cat >"$HOME/.xscreensaver" <<CONFIG
+timeout:	0:30:00
+cycle:	0:00:00
+lock:	False
+splash:	False
+fade:	False
+unfade:	False
+dpmsEnabled:	False
+mode:	one
+selected:	0
+programs:	"Fluttons" $FLUTTONS -root -back2 5 -num 300 \n
+CONFIG
+
+# The background alone, for what the screen must show around the characters.
+root_frame 1 "$WORK/background.png" -back2 5 -num 0
+
+as_user=()
+if [[ $(id -u) == 0 ]]; then
+    chown -R nobody: "$HOME"
+    as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups env "HOME=$HOME" "DISPLAY=$DISPLAY")
+    # nobody reaches the program through every folder above it.
+    p=$(dirname "$FLUTTONS")
+    while [[ $p != / ]]; do
+        [[ $(stat -c %A "$p") == *x ]] || fail "$p is not open to other users"
+        p=$(dirname "$p")
+    done
+fi
+"${as_user[@]}" xscreensaver -no-splash >"$WORK/xscreensaver.log" 2>&1 &
+STARTED+=("$!")
+wait_for 20 xscreensaver-command -time >/dev/null 2>&1 || fail "xscreensaver did not come up: $(cat "$WORK/xscreensaver.log")"
+
+hack_pid() { pgrep -f -x "$FLUTTONS -root -back2 5 -num 300" | head -1; }
+xscreensaver-command -activate >/dev/null
+wait_for 20 hack_pid >/dev/null || fail "the hack did not start: $(cat "$WORK/xscreensaver.log")"
+pid=$(hack_pid)
+grep -qx "XSCREENSAVER_WINDOW=0x[0-9a-f]*" <(tr '\0' '\n' <"/proc/$pid/environ") || fail "no XSCREENSAVER_WINDOW for the hack"
+
+# Some frames later the screen is the bricks with the characters over them.
+shown() {
+    import -window root "$WORK/xscreensaver.png"
+    local n
+    n=$(differing "$WORK/background.png" "$WORK/xscreensaver.png")
+    [[ $n =~ ^[0-9]+$ ]] && ((n > 20000 && n < 1000000))
+}
+wait_for 20 shown || fail "no characters over the background: $(differing "$WORK/background.png" "$WORK/xscreensaver.png") pixels differ"
+echo "ok: characters shown under XScreenSaver ($(differing "$WORK/background.png" "$WORK/xscreensaver.png") pixels over the background), $WORK/xscreensaver.png"
+
+xscreensaver-command -deactivate >/dev/null
+wait_for 10 eval '! running "$pid"' || fail "the hack still runs after -deactivate"
+echo "ok: -deactivate ended the hack"
