@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "linux/XTarget_x11.h"
 
@@ -16,20 +17,88 @@ std::string SingleLine(std::string text) {
 
 constexpr int kMaxTextWidth = 32767;  // the most an X pixmap can be wide
 
+
+// The message's fonts: the one asked for, and for characters it lacks (the
+// Japanese of a message, say) fonts of the same size that have them, as the
+// system's font linking does on Windows.
+class FontSet {
+public:
+    FontSet(Display* display, const SaverSettings& s) : display_(display), size_(double(s.MessageFontSize)) {
+        fonts_.push_back(XftFontOpen(display, DefaultScreen(display), XFT_FAMILY, XftTypeString, s.MessageFontName.c_str(),
+                                     XFT_SIZE, XftTypeDouble, size_, nullptr));
+    }
+    ~FontSet() {
+        for (XftFont* font : fonts_)
+            if (font) XftFontClose(display_, font);
+    }
+    FontSet(const FontSet&) = delete;
+    FontSet& operator=(const FontSet&) = delete;
+
+    XftFont* primary() const { return fonts_.front(); }
+
+    XftFont* For(FcChar32 c) {
+        for (XftFont* font : fonts_)
+            if (XftCharExists(display_, font, c)) return font;
+        FcCharSet* wanted = FcCharSetCreate();
+        FcCharSetAddChar(wanted, c);
+        XftFont* font = XftFontOpen(display_, DefaultScreen(display_), XFT_SIZE, XftTypeDouble, size_, FC_CHARSET,
+                                    FcTypeCharSet, wanted, nullptr);
+        FcCharSetDestroy(wanted);
+        if (!font) return primary();
+        fonts_.push_back(font);
+        return font;
+    }
+
+private:
+    Display* display_;
+    double size_;
+    std::vector<XftFont*> fonts_;
+};
+
+struct Run {
+    XftFont* font;
+    std::vector<FcChar32> text;
+    int x;
+};
+
+// The text cut into runs of one font each, placed one after another.
+std::vector<Run> Layout(Display* display, FontSet& fonts, const std::string& text, int& width) {
+    std::vector<Run> runs;
+    width = 0;
+    const auto* bytes = reinterpret_cast<const FcChar8*>(text.data());
+    int left = int(text.size());
+    while (left > 0) {
+        FcChar32 c;
+        const int used = FcUtf8ToUcs4(bytes, &c, left);
+        if (used <= 0) break;
+        bytes += used;
+        left -= used;
+        XftFont* font = fonts.For(c);
+        if (runs.empty() || runs.back().font != font) runs.push_back({font, {}, 0});
+        runs.back().text.push_back(c);
+    }
+    for (Run& run : runs) {
+        XGlyphInfo extents;
+        XftTextExtents32(display, run.font, run.text.data(), int(run.text.size()), &extents);
+        run.x = width;
+        width += extents.xOff;
+    }
+    return runs;
+}
+
 }  // namespace
 
 std::optional<MessageLayer> RasteriseMessage(Display* display, const SaverSettings& s, ScreenSize screen) {
     const std::string text = SingleLine(s.MessageText);
     if (text.empty()) return std::nullopt;
-    const int number = DefaultScreen(display);
-    XftFont* font = XftFontOpen(display, number, XFT_FAMILY, XftTypeString, s.MessageFontName.c_str(), XFT_SIZE,
-                                XftTypeDouble, double(s.MessageFontSize), nullptr);
+    FontSet fonts(display, s);
+    XftFont* font = fonts.primary();
     if (!font) return std::nullopt;
-    const auto* bytes = reinterpret_cast<const FcChar8*>(text.data());
-    XGlyphInfo extents;
-    XftTextExtentsUtf8(display, font, bytes, int(text.size()), &extents);
+    int width = 0;
+    const std::vector<Run> runs = Layout(display, fonts, text, width);
     MessageLayer layer;
-    layer.w = std::clamp(int(extents.xOff), 1, kMaxTextWidth);
+    layer.w = std::clamp(width, 1, kMaxTextWidth);
+    // One line of the font asked for, as the saver's box.
     layer.h = std::max(font->ascent + font->descent, 1);
     // Centred the way the saver centres its line: (size - extent) / 2.
     layer.x = (screen.W - layer.w) / 2;
@@ -39,6 +108,7 @@ std::optional<MessageLayer> RasteriseMessage(Display* display, const SaverSettin
     layer.opaque = !s.IsTransparent;
 
     // White glyphs on black give the coverage.
+    const int number = DefaultScreen(display);
     const Window root = RootWindow(display, number);
     const int depth = DefaultDepth(display, number);
     const Pixmap pixmap = XCreatePixmap(display, root, unsigned(layer.w), unsigned(layer.h), unsigned(depth));
@@ -49,13 +119,14 @@ std::optional<MessageLayer> RasteriseMessage(Display* display, const SaverSettin
     XRenderColor white = {0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF};
     XftColor colour;
     XftColorAllocValue(display, DefaultVisual(display, number), DefaultColormap(display, number), &white, &colour);
-    XftDrawStringUtf8(draw, &colour, font, 0, font->ascent, bytes, int(text.size()));
+    for (const Run& run : runs) {
+        XftDrawString32(draw, &colour, run.font, run.x, font->ascent, run.text.data(), int(run.text.size()));
+    }
     const auto image = ReadDrawable(display, pixmap, layer.w, layer.h);
     XftColorFree(display, DefaultVisual(display, number), DefaultColormap(display, number), &colour);
     XftDrawDestroy(draw);
     XFreeGC(display, gc);
     XFreePixmap(display, pixmap);
-    XftFontClose(display, font);
     if (!image) return std::nullopt;
     layer.coverage.reserve(image->pixels.size());
     for (std::uint32_t p : image->pixels) layer.coverage.push_back(std::uint8_t(p >> 8 & 0xFF));
@@ -78,8 +149,11 @@ FpsOverlay::~FpsOverlay() {
 }
 
 FrameRect FpsOverlay::Draw(double seconds) {
-    if (since_ < 0) since_ = seconds;
-    ++frames_;
+    if (since_ < 0) {
+        since_ = seconds;
+    } else {
+        ++frames_;
+    }
     if (seconds - since_ >= 1.0) {
         char line[32];
         std::snprintf(line, sizeof line, "%.1f fps", frames_ / (seconds - since_));

@@ -14,6 +14,8 @@ packages=(
     fonts-ipafont-gothic
     # ps and pgrep, which the test scripts use to watch processes
     procps
+    # fluttons, the Linux hack: X11 with MIT-SHM, Xft text; XScreenSaver for its tests
+    libx11-dev libxext-dev libxft-dev libfontconfig-dev xscreensaver xscreensaver-data
 )
 
 missing=()

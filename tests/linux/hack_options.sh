@@ -26,6 +26,12 @@ XSCREENSAVER_WINDOW=garbage "$FLUTTONS" -root >/dev/null 2>&1 || rc=$?
 "$FLUTTONS" -help | grep -q -- "-characters" || fail "-help"
 echo "ok: refused options"
 
+# The desktop background is the screen as it was before the window came up.
+root_frame 1 "$WORK/desktop.png" -back2 3 -num 40
+own_window_shot() {
+    import -window "$WID" "$WORK/own.png" 2>/dev/null && [[ $(differing "$WORK/desktop.png" "$WORK/own.png") == 0 ]]
+}
+
 # own_window OPTIONS...: a fluttons in a window of its own; sets PID and WID.
 own_window() {
     "$FLUTTONS" "$@" >"$WORK/own.log" 2>&1 &
@@ -34,6 +40,12 @@ own_window() {
     wait_for 20 xdotool search --pid "$PID" >/dev/null || fail "no window of its own: $(cat "$WORK/own.log")"
     WID=$(xdotool search --pid "$PID" | head -1)
 }
+
+own_window -back2 0 -num 0
+wait_for 10 own_window_shot || fail "the desktop background is not the screen before the window: $(differing "$WORK/desktop.png" "$WORK/own.png") pixels differ"
+kill -TERM "$PID"
+wait "$PID"
+echo "ok: the desktop background"
 
 for signal in TERM INT; do
     own_window -back2 5 -num 50
@@ -45,6 +57,7 @@ for signal in TERM INT; do
     ! xdotool getwindowname "$WID" >/dev/null 2>&1 || fail "SIG$signal left the window behind"
 done
 echo "ok: SIGTERM and SIGINT end it cleanly"
+
 
 # A host window (a fluttons that stopped drawing after its first frame), and
 # two hacks drawing into it, found by -window-id and $XSCREENSAVER_WINDOW.
