@@ -82,7 +82,7 @@ std::vector<FrameRect> SoftAnimation::DrawFrame(ScreenSize screen) {
     }
     // Whole frames: the background, every character moved and pasted, the
     // message in front.
-    FrameBitmap->Transfer(0, 0, screen.W, screen.H, *imgBG, 0, 0, RasterOp::SrcCopy);
+    *FrameBitmap = *imgBG;
     for (moving& c : Chars) {
         c.move(screen);
         c.draw(*FrameBitmap);

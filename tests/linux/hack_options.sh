@@ -91,3 +91,29 @@ for pid in "$by_id" "$by_env"; do
     [[ $rc == 0 ]] || fail "a hack ended with $rc after its window went away: $(cat "$WORK"/by-*.log)"
 done
 echo "ok: the window's end ends the hack"
+
+# Every option the settings description hands over is one the hack takes.
+xml=$REPO/linux/fluttons.xml
+sample() {
+    case $1 in
+        num | downspeed | lrspeed) echo 50 ;;
+        characters) echo 111110000011111 ;;
+        messagecolor | messagebg) echo '#80FF00' ;;
+        font) echo 'DejaVu Sans 24' ;;
+        *) echo Hello ;;
+    esac
+}
+checked=0
+while read -r line; do
+    if [[ $line =~ arg-set=\"([^\"]*)\" ]]; then
+        read -r -a args <<<"${BASH_REMATCH[1]}"
+    elif [[ $line =~ id=\"([^\"]*)\".*arg=\"([^\" ]*)\ %\" ]]; then
+        args=("${BASH_REMATCH[2]}" "$(sample "${BASH_REMATCH[1]}")")
+    else
+        continue
+    fi
+    "$FLUTTONS" "${args[@]}" -help >/dev/null 2>"$WORK/err" || fail "fluttons.xml: ${args[*]} refused: $(cat "$WORK/err")"
+    checked=$((checked + 1))
+done < <(tr '\n' ' ' <"$xml" | grep -o '<[^>]*>' | grep ' arg' | sed 's/<command arg=/<command arg-set=/')
+((checked == 25)) || fail "only $checked options found in fluttons.xml"
+echo "ok: the $checked options of fluttons.xml"

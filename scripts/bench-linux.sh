@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Cost of fluttons, the Linux hack, on a 1920x1080 Xvfb display: builds the
+# native preset, then runs the real loop (fluttons -root -bench S) for num 0,
+# 100 and 1000 and prints, per frame, the hack's own CPU time plus the X
+# server's (which does the presenting), against the floor of two full-screen
+# 32-bit memory copies measured in the same run (the floor of the Windows
+# benchmark). Prints figures; passes or fails nothing.
+#   FLUTT_BENCH_SECONDS (10): length of each run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh
+cmake --preset native >/dev/null
+cmake --build --preset native -j2 --target fluttons >/dev/null
+seconds=${FLUTT_BENCH_SECONDS:-10}
+hz=$(getconf CLK_TCK)
+
+for ((n = 500 + $$ % 300; ; n++)); do
+    [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] || break
+done
+Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null || true' EXIT
+for _ in $(seq 100); do [[ -S /tmp/.X11-unix/X$n ]] && break; sleep 0.05; done
+export DISPLAY=:$n
+
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+for shm in 1 0; do
+    for num in 0 100 1000; do
+        x0=$(cpu_ticks "$xvfb")
+        if ((shm)); then
+            out=$(build/native/fluttons -root -back2 1 -num "$num" -bench "$seconds")
+        else
+            out=$(FLUTTONS_NO_SHM=1 build/native/fluttons -root -back2 1 -num "$num" -bench "$seconds")
+        fi
+        x1=$(cpu_ticks "$xvfb")
+        echo "$out"
+        awk -v out="$out" -v x="$((x1 - x0))" -v hz="$hz" 'BEGIN {
+            n = split(out, lines, "\n")
+            for (i = 1; i <= n; i++) {
+                if (lines[i] ~ /frames$/) { split(lines[i], w, " "); frames = w[length(w) - 1] }
+                if (lines[i] ~ /^floor/) { split(lines[i], w, ": "); floor = w[2] + 0 }
+                if (lines[i] ~ /^process CPU/) { split(lines[i], w, ": "); own = w[2] + 0 }
+            }
+            server = 1000 * x / hz / frames
+            printf "X server CPU: %.3f ms per frame\ntotal: %.3f ms per frame = %.1fx floor\n\n", server, own + server, (own + server) / floor
+        }'
+    done
+done
