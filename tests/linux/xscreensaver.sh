@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The hack under the real XScreenSaver: a user's ~/.xscreensaver that lists
 # it, the daemon on a private display, -activate shows the characters over
-# the chosen background, -deactivate ends the hack. XScreenSaver launches no
+# the desktop as it was before XScreenSaver blanked it (the picture it keeps
+# of the screen for its hacks), -deactivate ends the hack. XScreenSaver launches no
 # hacks for root, so as root the daemon runs as nobody.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
@@ -18,10 +19,10 @@ unfade:	False
 dpmsEnabled:	False
 mode:	one
 selected:	0
-programs:	"Fluttons" $FLUTTONS -root -back2 5 -num 300 \n
+programs:	"Fluttons" $FLUTTONS -root -back2 0 -num 300 \n
 CONFIG
 
-# The background alone, for what the screen must show around the characters.
+# The desktop: bricks drawn into the root window, left there.
 root_frame 1 "$WORK/background.png" -back2 5 -num 0
 
 as_user=()
@@ -39,13 +40,13 @@ fi
 STARTED+=("$!")
 wait_for 20 xscreensaver-command -time >/dev/null 2>&1 || fail "xscreensaver did not come up: $(cat "$WORK/xscreensaver.log")"
 
-hack_pid() { pgrep -f -x "$FLUTTONS -root -back2 5 -num 300" | head -1; }
+hack_pid() { pgrep -f -x "$FLUTTONS -root -back2 0 -num 300" | head -1; }
 xscreensaver-command -activate >/dev/null
 wait_for 20 hack_pid >/dev/null || fail "the hack did not start: $(cat "$WORK/xscreensaver.log")"
 pid=$(hack_pid)
 grep -qx "XSCREENSAVER_WINDOW=0x[0-9a-f]*" <(tr '\0' '\n' <"/proc/$pid/environ") || fail "no XSCREENSAVER_WINDOW for the hack"
 
-# Some frames later the screen is the bricks with the characters over them.
+# Some frames later the screen is the desktop with the characters over it.
 shown() {
     import -window root "$WORK/xscreensaver.png"
     local n
