@@ -14,6 +14,7 @@ if [[ ! -f $DUMP ]]; then
 fi
 # shellcheck source=scripts/wine-env.sh
 source "$REPO/scripts/wine-env.sh"
+trap linux_cleanup EXIT  # which ends the Wine session too
 
 # size ticks options: tiles and stretches at two screen sizes.
 cases=(
