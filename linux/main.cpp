@@ -82,6 +82,38 @@ double FloorMs(ScreenSize screen) {
     return Median(samples);
 }
 
+// The -bench figures: CPU and time per frame from the second frame on (the
+// first composes the background).
+class FrameCost {
+public:
+    void Frame(int frames, double drawMs, double presentMs) {
+        if (frames == 1) {
+            startCpu_ = CpuSeconds();
+            std::printf("fluttons: measuring from the second frame\n");
+            std::fflush(stdout);
+        } else if (frames > 1) {
+            drawMs_.push_back(drawMs);
+            presentMs_.push_back(presentMs);
+        }
+    }
+
+    void Report(ScreenSize size, int num, bool shared) const {
+        const auto measured = double(drawMs_.size());
+        const double cpuMs = (CpuSeconds() - startCpu_) * 1000;
+        std::printf("fluttons %d x %d, num %d, %s, %zu frames measured\n", size.W, size.H, num,
+                    shared ? "MIT-SHM" : "XPutImage", drawMs_.size());
+        std::printf("floor (two full-screen 32-bit memory copies): %.3f ms\n", FloorMs(size));
+        std::printf("frame (median): drawing %.3f ms, presenting %.3f ms\n", Median(drawMs_), Median(presentMs_));
+        std::printf("process CPU: %.3f ms per frame\n", measured > 0 ? cpuMs / measured : 0.0);
+        std::fflush(stdout);
+    }
+
+private:
+    double startCpu_ = 0;
+    std::vector<double> drawMs_;
+    std::vector<double> presentMs_;
+};
+
 // Waits for X events until `deadline`, or a signal.
 void WaitUntil(Display* display, double deadline) {
     const double left = deadline - Now();
@@ -114,8 +146,7 @@ int Animate(Display* display, XTarget& target, const HackOptions& options) {
     FrameRect fpsBox = {0, 0, 0, 0};
     double next = Now();
     const double start = next;
-    double startCpu = 0;  // after the first frame, which composes the background
-    std::vector<double> drawMs, presentMs;
+    FrameCost cost;
     while (!stopRequested && !target.gone()) {
         while (XPending(display)) {
             XEvent event;
@@ -148,22 +179,10 @@ int Animate(Display* display, XTarget& target, const HackOptions& options) {
                 XFlush(display);
             }
             const double t2 = Now();
-            if (frames == 1 && startCpu == 0) {
-                startCpu = CpuSeconds();
-                if (options.benchSeconds) {
-                    std::printf("fluttons: measuring from the second frame\n");
-                    std::fflush(stdout);
-                }
-            }
-            if (advance && frames > 1) {
-                drawMs.push_back((t1 - t0) * 1000);
-                presentMs.push_back((t2 - t1) * 1000);
-            }
-            if (advance) {
-                if (frames == options.stopAfter) {
-                    std::printf("fluttons: stopped at frame %d\n", frames);
-                    std::fflush(stdout);
-                }
+            if (advance && options.benchSeconds) cost.Frame(frames, (t1 - t0) * 1000, (t2 - t1) * 1000);
+            if (advance && frames == options.stopAfter) {
+                std::printf("fluttons: stopped at frame %d\n", frames);
+                std::fflush(stdout);
             }
             // A late tick is not made up for, as a timer's ticks are not.
             next = std::max(next + kTickSeconds, now);
@@ -172,16 +191,7 @@ int Animate(Display* display, XTarget& target, const HackOptions& options) {
         WaitUntil(display, next);
     }
 
-    if (options.benchSeconds) {
-        const double cpuMs = (CpuSeconds() - startCpu) * 1000;
-        const ScreenSize size = target.size();
-        std::printf("fluttons %d x %d, num %d, %s, %d frames\n", size.W, size.H, settings.num,
-                    presenter.shared() ? "MIT-SHM" : "XPutImage", frames);
-        std::printf("floor (two full-screen 32-bit memory copies): %.3f ms\n", FloorMs(size));
-        std::printf("frame (median): drawing %.3f ms, presenting %.3f ms\n", Median(drawMs), Median(presentMs));
-        std::printf("process CPU: %.3f ms per frame after the first\n", frames > 1 ? cpuMs / (frames - 1) : 0.0);
-        std::fflush(stdout);
-    }
+    if (options.benchSeconds) cost.Report(target.size(), settings.num, presenter.shared());
     return 0;
 }
 

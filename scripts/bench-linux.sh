@@ -44,11 +44,11 @@ for shm in 1 0; do
         awk -v out="$out" -v x="$((x1 - x0))" -v hz="$hz" 'BEGIN {
             n = split(out, lines, "\n")
             for (i = 1; i <= n; i++) {
-                if (lines[i] ~ /frames$/) { split(lines[i], w, " "); frames = w[length(w) - 1] }
+                if (lines[i] ~ /frames measured$/) { split(lines[i], w, " "); frames = w[length(w) - 2] }
                 if (lines[i] ~ /^floor/) { split(lines[i], w, ": "); floor = w[2] + 0 }
                 if (lines[i] ~ /^process CPU/) { split(lines[i], w, ": "); own = w[2] + 0 }
             }
-            server = 1000 * x / hz / (frames - 1)
+            server = 1000 * x / hz / frames
             printf "X server CPU: %.3f ms per frame\ntotal: %.3f ms per frame = %.1fx floor\n\n", server, own + server, (own + server) / floor
         }'
     done
