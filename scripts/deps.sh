@@ -14,6 +14,8 @@ packages=(
     fonts-ipafont-gothic
     # ps and pgrep, which the test scripts use to watch processes
     procps
+    # release files: setup programs, the zip, and 64-bit Wine prefixes to test them in
+    nsis zip unzip wine64
 )
 
 missing=()
