@@ -31,6 +31,7 @@ ManifestDPIAware true
 !define SETTINGS_KEY "${SETTINGS_PARENT}\Fluttons Saver"
 
 Name "${PRODUCT}"
+BrandingText "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES\Fluttons Saver"
 InstallDirRegKey HKLM "${UNINST_KEY}" "InstallLocation"
@@ -108,6 +109,7 @@ retry:
     File "${SCR}"
     ${If} ${Errors}
         MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(InUseText)" /SD IDCANCEL IDRETRY retry
+        SetErrorLevel 2
         Abort
     ${EndIf}
     SetOverwrite on
@@ -164,6 +166,7 @@ retry:
     Delete "$SYSDIR\${SCR_NAME}"
     ${If} ${Errors}
         MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(InUseText)" /SD IDCANCEL IDRETRY retry
+        SetErrorLevel 2
         Abort
     ${EndIf}
 

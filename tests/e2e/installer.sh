@@ -81,7 +81,8 @@ setup() {
     local file=$1
     shift
     log "setup $(basename "$file") /S $*"
-    timeout 120 wine "$file" /S "$@" >"$E2E_WORK/setup.$((++E2E_SEQ)).log" 2>&1 </dev/null
+    E2E_SEQ=$((E2E_SEQ + 1))
+    timeout 120 wine "$file" /S "$@" >"$E2E_WORK/setup.$E2E_SEQ.log" 2>&1 </dev/null
     SETUP_STATUS=$?
 }
 
@@ -97,7 +98,8 @@ uninstall() {
     check_eq "$quiet" "\"$instdir_win\\uninstall.exe\" /S" "QuietUninstallString"
     printf '@%s\r\n' "$quiet" >"$bat"
     log "uninstall: $quiet"
-    timeout 60 wine cmd /c "$(winpath "$bat")" >"$E2E_WORK/uninstall.$((++E2E_SEQ)).log" 2>&1 </dev/null
+    E2E_SEQ=$((E2E_SEQ + 1))
+    timeout 60 wine cmd /c "$(winpath "$bat")" >"$E2E_WORK/uninstall.$E2E_SEQ.log" 2>&1 </dev/null
     local deadline=$(($(now_ms) + 30000))
     while [[ -e $instdir_unix || -n $(uninstaller_pids) ]] && (($(now_ms) < deadline)); do
         sleep 0.1
