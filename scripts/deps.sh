@@ -16,6 +16,8 @@ packages=(
     procps
     # fluttons, the Linux hack: X11 with MIT-SHM, Xft text; XScreenSaver for its tests
     libx11-dev libxext-dev libxft-dev libfontconfig-dev xscreensaver xscreensaver-data
+    # release files: setup programs, the zip, and 64-bit Wine prefixes to test them in
+    nsis zip unzip wine64
 )
 
 missing=()

@@ -1,4 +1,4 @@
-// The pictures inside the built fluttsaver.scr: every one present (or, in
+// The pictures and strings inside the built fluttsaver.scr: every picture present (or, in
 // the reduced build, the three largest backgrounds absent) and byte for
 // byte the file the generator wrote, whose format the asset tests check.
 #include <windows.h>
@@ -87,6 +87,13 @@ TEST_F(ScrResourcesTest, BannerIconsAndDialogPictures) {
     ExpectEmbedded(L"TabImages", L"TabImages.bmp");
     ExpectEmbedded(L"AboutIcon", L"AboutIcon.ico");
     EXPECT_NE(::FindResourceW(module, L"MAINICON", MAKEINTRESOURCEW(14) /* RT_GROUP_ICON */), nullptr);
+}
+
+// The Screen Saver Settings list names the saver by its string 1.
+TEST_F(ScrResourcesTest, DescriptionIsStringOne) {
+    wchar_t text[64] = {};
+    ASSERT_GT(::LoadStringW(module, 1, text, 64), 0);
+    EXPECT_STREQ(text, L"Fluttons! Saver");
 }
 
 }  // namespace
