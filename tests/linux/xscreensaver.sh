@@ -1,13 +1,28 @@
 #!/usr/bin/env bash
 # The hack under the real XScreenSaver: a user's ~/.xscreensaver that lists
 # it, the daemon on a private display, -activate shows the characters over
-# the desktop as it was before XScreenSaver blanked it (the picture it keeps
-# of the screen for its hacks), -deactivate ends the hack. XScreenSaver launches no
-# hacks for root, so as root the daemon runs as nobody.
+# the desktop as it was before XScreenSaver blanked it (the picture of the
+# screen it keeps for its hacks), -deactivate ends the hack. XScreenSaver
+# launches no hacks for root, so as root the daemon runs as nobody.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 start_xvfb 1920x1080
-export HOME=$WORK/home
+hack=$FLUTTONS
+home=$WORK/home
+as_user=()
+if [[ $(id -u) == 0 ]]; then
+    # nobody runs it from a folder of its own: the build tree may lie where
+    # only root can go. The program carries its pictures, so a copy runs alike.
+    shared=$(mktemp -d /tmp/fluttons-xscreensaver.XXXXXX)
+    cleanup_shared() { rm -rf "$shared"; linux_cleanup; }
+    trap cleanup_shared EXIT
+    chmod 755 "$shared"
+    cp "$FLUTTONS" "$shared/fluttons"
+    hack=$shared/fluttons
+    home=$shared/home
+    as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups env "HOME=$home" "DISPLAY=$DISPLAY")
+fi
+export HOME=$home
 mkdir -p "$HOME"
 cat >"$HOME/.xscreensaver" <<CONFIG
 timeout:	0:30:00
@@ -19,28 +34,18 @@ unfade:	False
 dpmsEnabled:	False
 mode:	one
 selected:	0
-programs:	"Fluttons" $FLUTTONS -root -back2 0 -num 300 \n
+programs:	"Fluttons" $hack -root -back2 0 -num 300 \n
 CONFIG
+[[ ${#as_user[@]} == 0 ]] || chown -R nobody: "$HOME"
 
 # The desktop: bricks drawn into the root window, left there.
 root_frame 1 "$WORK/background.png" -back2 5 -num 0
 
-as_user=()
-if [[ $(id -u) == 0 ]]; then
-    chown -R nobody: "$HOME"
-    as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups env "HOME=$HOME" "DISPLAY=$DISPLAY")
-    # nobody reaches the program through every folder above it.
-    p=$(dirname "$FLUTTONS")
-    while [[ $p != / ]]; do
-        [[ $(stat -c %A "$p") == *x ]] || fail "$p is not open to other users"
-        p=$(dirname "$p")
-    done
-fi
 "${as_user[@]}" xscreensaver -no-splash >"$WORK/xscreensaver.log" 2>&1 &
 STARTED+=("$!")
 wait_for 20 xscreensaver-command -time >/dev/null 2>&1 || fail "xscreensaver did not come up: $(cat "$WORK/xscreensaver.log")"
 
-hack_pid() { pgrep -f -x "$FLUTTONS -root -back2 0 -num 300" | head -1; }
+hack_pid() { pgrep -f -x "$hack -root -back2 0 -num 300" | head -1; }
 xscreensaver-command -activate >/dev/null
 wait_for 20 hack_pid >/dev/null || fail "the hack did not start: $(cat "$WORK/xscreensaver.log")"
 pid=$(hack_pid)
