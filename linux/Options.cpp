@@ -106,6 +106,12 @@ struct Parser {
         return true;
     }
 
+    // A flag: sets `field` to `value`; never fails.
+    static bool Flag(bool& field, bool value) {
+        field = value;
+        return true;
+    }
+
     bool Colour(std::string_view option, std::int32_t& field) {
         const auto text = Value(option);
         if (!text) return false;
@@ -139,11 +145,11 @@ struct Parser {
             s.MessageText = std::string(*text);
             return true;
         }
-        if (option == "-no-message") return !(s.IsShownMessage = false);
-        if (option == "-message-front") return (s.IsMessageFront = true);
-        if (option == "-message-behind" || option == "-no-message-front") return !(s.IsMessageFront = false);
-        if (option == "-transparent") return (s.IsTransparent = true);
-        if (option == "-no-transparent") return !(s.IsTransparent = false);
+        if (option == "-no-message") return Flag(s.IsShownMessage, false);
+        if (option == "-message-front") return Flag(s.IsMessageFront, true);
+        if (option == "-message-behind" || option == "-no-message-front") return Flag(s.IsMessageFront, false);
+        if (option == "-transparent") return Flag(s.IsTransparent, true);
+        if (option == "-no-transparent") return Flag(s.IsTransparent, false);
         if (option == "-message-color") return Colour(option, s.MessageFontColor);
         if (option == "-message-bg") return Colour(option, s.MessageBGColor);
         if (option == "-font") {
@@ -152,7 +158,7 @@ struct Parser {
             if (!ParseFont(*text, s)) return Fail("-font: " + Quoted(*text) + " is not a font name and a size, like \"Serif 48\"");
             return true;
         }
-        if (option == "-root") return (options.root = true);
+        if (option == "-root") return Flag(options.root, true);
         if (option == "-window-id") {
             const auto text = Value(option);
             if (!text) return false;
@@ -166,8 +172,8 @@ struct Parser {
             options.display = std::string(*text);
             return true;
         }
-        if (option == "-fps") return (options.fps = true);
-        if (option == "-no-fps") return !(options.fps = false);
+        if (option == "-fps") return Flag(options.fps, true);
+        if (option == "-no-fps") return Flag(options.fps, false);
         if (option == "-stop-after") {
             std::int32_t frames = 0;
             if (!Number(option, frames, 0, INT32_MAX)) return false;
@@ -180,7 +186,7 @@ struct Parser {
             options.benchSeconds = seconds;
             return true;
         }
-        if (option == "-help" || option == "-h") return (options.help = true);
+        if (option == "-help" || option == "-h") return Flag(options.help, true);
         return Fail("unknown option " + Quoted(option) + " (see -help)");
     }
 };
