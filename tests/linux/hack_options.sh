@@ -117,3 +117,10 @@ while read -r line; do
 done < <(tr '\n' ' ' <"$xml" | grep -o '<[^>]*>' | grep ' arg' | sed 's/<command arg=/<command arg-set=/')
 ((checked == 25)) || fail "only $checked options found in fluttons.xml"
 echo "ok: the $checked options of fluttons.xml"
+
+# The install puts both where XScreenSaver looks.
+cmake --install "$(dirname "$FLUTTONS")" --prefix "$WORK/prefix" >/dev/null
+[[ -x $WORK/prefix/libexec/xscreensaver/fluttons && -f $WORK/prefix/share/xscreensaver/config/fluttons.xml ]] ||
+    fail "cmake --install: $(find "$WORK/prefix" -type f)"
+"$WORK/prefix/libexec/xscreensaver/fluttons" -help >/dev/null || fail "the installed program does not run"
+echo "ok: cmake --install"
