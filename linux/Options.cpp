@@ -50,6 +50,7 @@ std::optional<std::array<bool, kCharacterCount>> ParseCharacterFlags(std::string
 
 // "name size": a fontconfig family name and a size in points, last.
 bool ParseFont(std::string_view text, SaverSettings& settings) {
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
     const std::size_t blank = text.find_last_of(' ');
     if (blank == std::string_view::npos) return false;
     std::string_view name = text.substr(0, blank);

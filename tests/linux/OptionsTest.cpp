@@ -111,6 +111,7 @@ TEST(OptionsTest, MessageOptions) {
     EXPECT_FALSE(s.IsTransparent);
     EXPECT_EQ(s.MessageFontSize, 1);
     EXPECT_EQ(Settings({"-font", "Serif 5000"}).MessageFontSize, 1000);
+    EXPECT_EQ(Settings({"-font", "  Noto Sans CJK JP   20 "}).MessageFontName, "Noto Sans CJK JP");
 }
 
 TEST(OptionsTest, WhereToDraw) {
