@@ -108,6 +108,8 @@ void TMainForm::FormCreate() {
     animation_.LoadSheets();
     win::CurrentUserRegistry registry;
     LoadSettings(registry, settings_);
+    // Nothing of ours is on screen yet: the copy sees the desktop as it is.
+    animation_.KeepDesktopCopy();
     animation_.CreateFrameBitmap();
     // scrMain is the window's whole client area: frames are presented there.
     animation_.CreateCharacters();
@@ -131,20 +133,7 @@ void TMainForm::Timer1Timer() {
     }
     if (!animation_.Ready()) return;  // the set-up failed and was reported
     const win::unique_window_dc scrMain(window_);
-    animation_.DrawFrame(scrMain.get(), {[this] { HideForDesktopCopy(); }, [this] { ShowAfterDesktopCopy(); }});
-}
-
-void TMainForm::HideForDesktopCopy() {
-    ::ShowWindow(window_, SW_HIDE);
-    app_.ProcessMessages();
-}
-
-void TMainForm::ShowAfterDesktopCopy() {
-    ::ShowWindow(window_, isSaver_ ? SW_SHOWMAXIMIZED : SW_SHOW);
-    if (isSaver_) {
-        ::SetForegroundWindow(window_);
-        ::SetFocus(edtFocus);
-    }
+    animation_.DrawFrame(scrMain.get());
 }
 
 bool TMainForm::WindowGone() const {

@@ -45,8 +45,6 @@ private:
     void Close();
 
     bool WindowGone() const;
-    void HideForDesktopCopy();
-    void ShowAfterDesktopCopy();
 
     TApplication& app_;
     SaverSettings& settings_;
