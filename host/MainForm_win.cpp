@@ -70,11 +70,15 @@ TMainForm::TMainForm(TApplication& app, SaverSettings& settings)
     ::SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     ::ShowWindow(window_, SW_SHOWMAXIMIZED);
     FormShow();
-    if (isSaver_) ::SetFocus(edtFocus);
+    if (isSaver_) {
+        ::SetFocus(edtFocus);
+        CoverOtherMonitors();
+    }
 }
 
 TMainForm::~TMainForm() {
     Timer1.reset();
+    covers_.reset();
     if (window_ && ::IsWindow(window_)) ::DestroyWindow(window_);
 }
 
@@ -101,6 +105,18 @@ void TMainForm::CreateHandle() {
     ::SetWindowSubclass(edtFocus, &TMainForm::FocusEditProc, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
+void TMainForm::CoverOtherMonitors() {
+    // Input on a cover counts as on the saver window; a cover's mouse
+    // position is in screen coordinates, as StartCursorPos is.
+    MonitorCovers::Input input{
+        [this](POINT at) { RunHandler(app_, [&] { FormMouseMove(at.x, at.y); }); },
+        [this] { RunHandler(app_, [this] { FormMouseDown(); }); },
+        [this] { RunHandler(app_, [this] { FormKeyDown(); }); },
+    };
+    covers_ = std::make_unique<MonitorCovers>(app_.Instance(), app_.Handle(), window_,
+                                              CoverRects(MonitorRects(), {0, 0, width_, height_}), std::move(input));
+}
+
 bool TMainForm::SysCommandFilter(const MSG& msg) const { return IsDroppedSysCommand(msg.message, msg.wParam); }
 
 void TMainForm::FormCreate() {
@@ -120,6 +136,7 @@ void TMainForm::FormShow() { ::ShowWindow(app_.Handle(), SW_HIDE); }
 void TMainForm::FormDestroy() {
     if (destroyed_) return;
     destroyed_ = true;
+    covers_.reset();
     ::ShowCursor(TRUE);
     animation_.ReleaseCharacters();
 }

@@ -14,6 +14,8 @@ packages=(
     fonts-ipafont-gothic
     # ps and pgrep, which the test scripts use to watch processes
     procps
+    # a nested X server of two monitors side by side, for the two-monitor test
+    xserver-xephyr
 )
 
 missing=()

@@ -6,7 +6,8 @@
 //         prints hwnd=N, or hwnd=none and exits 1 after the time limit
 //   probe gone CLASS [--timeout MS]
 //         waits until no top-level window of CLASS is left; gone=1 or gone=0
-//   probe info TARGET          position, size, styles, parent, owner, process
+//   probe info TARGET          position, size, styles, parent, owner, process,
+//                              the next window below it in z-order
 //   probe children TARGET      one line per direct child window
 //   probe post TARGET MSG WPARAM LPARAM     PostMessageW
 //   probe send TARGET MSG WPARAM LPARAM     SendMessageTimeoutW, prints result=
@@ -147,6 +148,7 @@ void PrintWindow(HWND window)
     Linef(L"parent_class=%ls", ClassOf(parent).c_str());
     Linef(L"owner=%lu", HandleNumber(owner));
     Linef(L"owner_class=%ls", ClassOf(owner).c_str());
+    Linef(L"below=%lu", HandleNumber(GetWindow(window, GW_HWNDNEXT)));
 }
 
 int CmdFind(const Options& options, bool waitGone)
