@@ -196,5 +196,29 @@ if find_window TMainForm && find_window TMonitorCover; then
 else
     fail "no saver window with a cover"
 fi
+kill_leftovers
+
+# ---- a click on the cover within 2000 ms takes nothing from the saver ----
+# (On Windows a click would activate the cover, raise it and take the
+# keyboard, were it not for its refusal; Wine's unmanaged windows do neither,
+# so here this checks the ignored click, the z-order and the keyboard only.)
+
+reg_reset
+reg_import back2=3 num=0
+xdotool mousemove "$ON_SECOND_X" "$ON_SECOND_Y"
+start_saver /s
+if find_window TMainForm && saver=$HWND && find_window TMonitorCover; then
+    cover=$HWND
+    xdotool click 1
+    check_true "the click came within the first 2000 ms" test $(($(now_ms) - SAVER_T0)) -lt 1900
+    sleep_until $((FOUND_MS + 2200))
+    check_true "the click within the first 2000 ms did not end the run" still_running "$SAVER_PID"
+    check_eq "$(probe info "$saver" | kv below)" "$cover" "the cover still lies below the saver window"
+    xdotool key x
+    wait_exit "$SAVER_PID" 10
+    check_eq "$EXIT_STATUS" 0 "a key after 2000 ms still reaches the saver and ends the run"
+else
+    fail "no saver window with a cover"
+fi
 
 e2e_finish
