@@ -38,13 +38,13 @@ public:
 
     // Set-up, in this order, with the settings loaded between the first two.
     void LoadSheets();
+    void CreateFrameBitmap();
+    void CreateCharacters();
     // Copies the screen now, when the background can turn out to be the
     // desktop: the caller does this before any window of its own is shown, so
     // the copy holds the other programs' windows as they are, never a window
     // of ours or one that has yet to repaint. Kept until the first frame.
     void KeepDesktopCopy();
-    void CreateFrameBitmap();
-    void CreateCharacters();
 
     // The size the screen source gives now.
     ScreenSize Screen() const { return screen_(); }

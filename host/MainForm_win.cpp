@@ -124,11 +124,11 @@ void TMainForm::FormCreate() {
     animation_.LoadSheets();
     win::CurrentUserRegistry registry;
     LoadSettings(registry, settings_);
-    // Nothing of ours is on screen yet: the copy sees the desktop as it is.
-    animation_.KeepDesktopCopy();
     animation_.CreateFrameBitmap();
     // scrMain is the window's whole client area: frames are presented there.
     animation_.CreateCharacters();
+    // Nothing of ours is on screen yet: the copy sees the desktop as it is.
+    animation_.KeepDesktopCopy();
 }
 
 void TMainForm::FormShow() { ::ShowWindow(app_.Handle(), SW_HIDE); }

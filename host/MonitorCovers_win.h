@@ -32,8 +32,6 @@ public:
     MonitorCovers(const MonitorCovers&) = delete;
     MonitorCovers& operator=(const MonitorCovers&) = delete;
 
-    std::size_t Count() const { return covers_.size(); }
-
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -42,9 +42,9 @@ protected:
     std::unique_ptr<SaverAnimation> DrawOnce(SaverAnimation::ScreenSource screenSource = PrimaryScreenSize) {
         auto animation = std::make_unique<SaverAnimation>(::GetModuleHandleW(nullptr), settings, screenSource);
         animation->LoadSheets();
-        animation->KeepDesktopCopy();
         animation->CreateFrameBitmap();
         animation->CreateCharacters();
+        animation->KeepDesktopCopy();
         settings.IsBackgroundComposed = false;
         win::GdiSurface target(8, 8);  // presented frames go nowhere here
         animation->DrawFrame(target.Dc());
