@@ -16,6 +16,8 @@ packages=(
     procps
     # release files: setup programs, the zip, and 64-bit Wine prefixes to test them in
     nsis zip unzip wine64
+    # a nested X server of two monitors side by side, for the two-monitor test
+    xserver-xephyr
 )
 
 missing=()
