@@ -28,6 +28,12 @@ int ResolveBackgroundIndex(int back2, bool reduced) {
     return back2;
 }
 
+bool MayShowDesktop(int back2, bool reduced) {
+    const auto table = BackgroundTable(reduced);
+    if (back2 == int(table.size())) return true;  // the random entry, drawn at the first frame
+    return table[std::size_t(ResolveBackgroundIndex(back2, reduced))].fill == BackgroundFill::DesktopCopy;
+}
+
 std::vector<TilePosition> TilePlan(int W, int H, int pw, int ph) {
     std::vector<TilePosition> plan;
     if (pw <= 0 || ph <= 0) return plan;

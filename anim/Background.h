@@ -23,6 +23,11 @@ std::span<const BackgroundEntry> BackgroundTable(bool reduced);
 // an index past the random entry, or a negative one, means the desktop copy.
 int ResolveBackgroundIndex(int back2, bool reduced);
 
+// Whether a run with this stored `back2` can end up showing the desktop copy:
+// the desktop entry, an index outside the list, and the random entry (its
+// draw comes later). A picture background never needs the copy.
+bool MayShowDesktop(int back2, bool reduced);
+
 struct TilePosition {
     int x;
     int y;

@@ -25,6 +25,14 @@ void SaverAnimation::LoadSheets() {
     }
 }
 
+void SaverAnimation::KeepDesktopCopy() {
+    if (!MayShowDesktop(settings_.back2, kReducedBuild)) return;
+    const ScreenSize screen = screen_();
+    desktopCopy_ = std::make_unique<win::GdiSurface>(screen.W, screen.H);
+    const win::unique_window_dc desktop(nullptr);
+    ::BitBlt(desktopCopy_->Dc(), 0, 0, screen.W, screen.H, desktop.get(), 0, 0, SRCCOPY);
+}
+
 void SaverAnimation::CreateFrameBitmap() {
     const ScreenSize screen = screen_();
     FrameBitmap = std::make_unique<win::GdiSurface>(screen.W, screen.H);
@@ -32,10 +40,10 @@ void SaverAnimation::CreateFrameBitmap() {
 
 void SaverAnimation::CreateCharacters() { Chars = MakeCharacters(CharImage, settings_, screen_()); }
 
-void SaverAnimation::DrawFrame(HDC target, const DesktopCopyHooks& hooks) {
+void SaverAnimation::DrawFrame(HDC target) {
     const ScreenSize screen = screen_();
     if (!settings_.IsBackgroundComposed) {
-        ComposeBackground(hooks, screen);
+        ComposeBackground(screen);
         settings_.IsBackgroundComposed = true;
         if (settings_.IsShownMessage && !settings_.IsMessageFront) DrawMessage(imgBG->Dc(), screen);
     }
@@ -45,21 +53,21 @@ void SaverAnimation::DrawFrame(HDC target, const DesktopCopyHooks& hooks) {
     Present(target, screen);
 }
 
-void SaverAnimation::ComposeBackground(const DesktopCopyHooks& hooks, ScreenSize screen) {
+void SaverAnimation::ComposeBackground(ScreenSize screen) {
     const auto table = BackgroundTable(kReducedBuild);
     settings_.back2 = ResolveBackgroundIndex(settings_.back2, kReducedBuild);
     imgBG = std::make_unique<win::GdiSurface>(screen.W, screen.H);
-    FillBackground(table[std::size_t(settings_.back2)], hooks, screen);
+    FillBackground(table[std::size_t(settings_.back2)], screen);
 }
 
-void SaverAnimation::FillBackground(const BackgroundEntry& entry, const DesktopCopyHooks& hooks, ScreenSize screen) {
+void SaverAnimation::FillBackground(const BackgroundEntry& entry, ScreenSize screen) {
     if (entry.fill == BackgroundFill::DesktopCopy) {
-        hooks.hideWindow();
-        {
-            const win::unique_window_dc desktop(nullptr);
-            ::BitBlt(imgBG->Dc(), 0, 0, screen.W, screen.H, desktop.get(), 0, 0, SRCCOPY);
+        // The copy taken at set-up; without one the background stays black.
+        if (desktopCopy_) {
+            imgBG->Transfer(0, 0, desktopCopy_->Width(), desktopCopy_->Height(), *desktopCopy_, 0, 0,
+                            RasterOp::SrcCopy);
         }
-        hooks.showWindow();
+        desktopCopy_.reset();
         return;
     }
     // The picture is needed only for this once-per-run composition.

@@ -26,13 +26,6 @@ inline constexpr bool kReducedBuild = false;
 // The primary display's size, asked afresh at each call.
 ScreenSize PrimaryScreenSize();
 
-// What the desktop copy needs from the window that shows the animation: get
-// out of the way (hide and let pending messages run), and come back.
-struct DesktopCopyHooks {
-    std::function<void()> hideWindow;
-    std::function<void()> showWindow;
-};
-
 class SaverAnimation {
 public:
     using ScreenSource = std::function<ScreenSize()>;
@@ -47,18 +40,23 @@ public:
     void LoadSheets();
     void CreateFrameBitmap();
     void CreateCharacters();
+    // Copies the screen now, when the background can turn out to be the
+    // desktop: the caller does this before any window of its own is shown, so
+    // the copy holds the other programs' windows as they are, never a window
+    // of ours or one that has yet to repaint. Kept until the first frame.
+    void KeepDesktopCopy();
 
     // The size the screen source gives now.
     ScreenSize Screen() const { return screen_(); }
 
     // One frame: the background (composed on the first call), the
     // characters, the message, then one copy onto `target`.
-    void DrawFrame(HDC target, const DesktopCopyHooks& hooks);
+    void DrawFrame(HDC target);
 
     // The steps of a frame, for DrawFrame and for measuring. A frame asks the
     // screen's size once and hands it to every step (asking costs a third of
     // a millisecond under Wine).
-    void ComposeBackground(const DesktopCopyHooks& hooks, ScreenSize screen);
+    void ComposeBackground(ScreenSize screen);
     void CopyBackground(ScreenSize screen);
     void DrawCharacters(ScreenSize screen);
     void DrawMessage(HDC canvas, ScreenSize screen);
@@ -71,7 +69,7 @@ public:
     void ReleaseCharacters() { Chars.clear(); }
 
 private:
-    void FillBackground(const BackgroundEntry& entry, const DesktopCopyHooks& hooks, ScreenSize screen);
+    void FillBackground(const BackgroundEntry& entry, ScreenSize screen);
 
     HINSTANCE instance_;
     SaverSettings& settings_;
@@ -80,6 +78,7 @@ private:
     SheetSlots CharImage{};
     std::unique_ptr<win::GdiSurface> FrameBitmap;
     std::unique_ptr<win::GdiSurface> imgBG;
+    std::unique_ptr<win::GdiSurface> desktopCopy_;
     std::vector<moving> Chars;
     win::unique_hfont messageFont_;
 };

@@ -54,17 +54,6 @@ void TApplication::Deliver(const MSG& msg) {
     ::DispatchMessageW(&msg);
 }
 
-void TApplication::ProcessMessages() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            ::PostQuitMessage(int(msg.wParam));
-            return;
-        }
-        Deliver(msg);
-    }
-}
-
 void TApplication::Terminate() { ::PostQuitMessage(0); }
 
 void TApplication::ShowException(const std::exception& error) const {

@@ -38,10 +38,6 @@ public:
     // Runs until a quit message; returns at once without a main window.
     void Run();
 
-    // Handles every message already waiting, without waiting for more. A quit
-    // request among them is kept for the message loop.
-    void ProcessMessages();
-
     // Ends the message loop.
     void Terminate();
 

@@ -70,11 +70,15 @@ TMainForm::TMainForm(TApplication& app, SaverSettings& settings)
     ::SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     ::ShowWindow(window_, SW_SHOWMAXIMIZED);
     FormShow();
-    if (isSaver_) ::SetFocus(edtFocus);
+    if (isSaver_) {
+        ::SetFocus(edtFocus);
+        CoverOtherMonitors();
+    }
 }
 
 TMainForm::~TMainForm() {
     Timer1.reset();
+    covers_.reset();
     if (window_ && ::IsWindow(window_)) ::DestroyWindow(window_);
 }
 
@@ -101,6 +105,18 @@ void TMainForm::CreateHandle() {
     ::SetWindowSubclass(edtFocus, &TMainForm::FocusEditProc, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
+void TMainForm::CoverOtherMonitors() {
+    // Input on a cover counts as on the saver window; a cover's mouse
+    // position is in screen coordinates, as StartCursorPos is.
+    MonitorCovers::Input input{
+        [this](POINT at) { RunHandler(app_, [&] { FormMouseMove(at.x, at.y); }); },
+        [this] { RunHandler(app_, [this] { FormMouseDown(); }); },
+        [this] { RunHandler(app_, [this] { FormKeyDown(); }); },
+    };
+    covers_ = std::make_unique<MonitorCovers>(app_.Instance(), app_.Handle(), window_,
+                                              CoverRects(MonitorRects(), {0, 0, width_, height_}), std::move(input));
+}
+
 bool TMainForm::SysCommandFilter(const MSG& msg) const { return IsDroppedSysCommand(msg.message, msg.wParam); }
 
 void TMainForm::FormCreate() {
@@ -111,6 +127,8 @@ void TMainForm::FormCreate() {
     animation_.CreateFrameBitmap();
     // scrMain is the window's whole client area: frames are presented there.
     animation_.CreateCharacters();
+    // Nothing of ours is on screen yet: the copy sees the desktop as it is.
+    animation_.KeepDesktopCopy();
 }
 
 void TMainForm::FormShow() { ::ShowWindow(app_.Handle(), SW_HIDE); }
@@ -118,6 +136,7 @@ void TMainForm::FormShow() { ::ShowWindow(app_.Handle(), SW_HIDE); }
 void TMainForm::FormDestroy() {
     if (destroyed_) return;
     destroyed_ = true;
+    covers_.reset();
     ::ShowCursor(TRUE);
     animation_.ReleaseCharacters();
 }
@@ -131,20 +150,7 @@ void TMainForm::Timer1Timer() {
     }
     if (!animation_.Ready()) return;  // the set-up failed and was reported
     const win::unique_window_dc scrMain(window_);
-    animation_.DrawFrame(scrMain.get(), {[this] { HideForDesktopCopy(); }, [this] { ShowAfterDesktopCopy(); }});
-}
-
-void TMainForm::HideForDesktopCopy() {
-    ::ShowWindow(window_, SW_HIDE);
-    app_.ProcessMessages();
-}
-
-void TMainForm::ShowAfterDesktopCopy() {
-    ::ShowWindow(window_, isSaver_ ? SW_SHOWMAXIMIZED : SW_SHOW);
-    if (isSaver_) {
-        ::SetForegroundWindow(window_);
-        ::SetFocus(edtFocus);
-    }
+    animation_.DrawFrame(scrMain.get());
 }
 
 bool TMainForm::WindowGone() const {

@@ -8,6 +8,7 @@
 
 #include "anim/SaverAnimation_win.h"
 #include "host/Application_win.h"
+#include "host/MonitorCovers_win.h"
 #include "host/Timer_win.h"
 #include "settings/SaverSettings.h"
 
@@ -45,8 +46,7 @@ private:
     void Close();
 
     bool WindowGone() const;
-    void HideForDesktopCopy();
-    void ShowAfterDesktopCopy();
+    void CoverOtherMonitors();
 
     TApplication& app_;
     SaverSettings& settings_;
@@ -63,6 +63,8 @@ private:
     ScreenSize screen_;
     SaverAnimation animation_;
     std::unique_ptr<TTimer> Timer1;  // ticks into animation_: destroyed first
+    // The other monitors' covers, for a full-screen run: they close with the window.
+    std::unique_ptr<MonitorCovers> covers_;
 };
 
 }  // namespace flutt

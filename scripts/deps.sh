@@ -18,6 +18,8 @@ packages=(
     libx11-dev libxext-dev libxft-dev libfontconfig-dev xscreensaver xscreensaver-data
     # release files: setup programs, the zip, and 64-bit Wine prefixes to test them in
     nsis zip unzip wine64
+    # a nested X server of two monitors side by side, for the two-monitor test
+    xserver-xephyr
 )
 
 missing=()

@@ -76,8 +76,7 @@ void MeasureFrames(HINSTANCE resources, HWND window, int num, double floorMs) {
     animation.LoadSheets();
     animation.CreateFrameBitmap();
     animation.CreateCharacters();
-    const DesktopCopyHooks hooks{[] {}, [] {}};
-    animation.ComposeBackground(hooks, animation.Screen());
+    animation.ComposeBackground(animation.Screen());
 
     const win::unique_window_dc target(window);
     std::vector<double> total, background, characters, present;

@@ -33,6 +33,26 @@ TEST(BackgroundTest, StoredIndicesOutsideTheListMeanTheDesktop) {
     EXPECT_EQ(ResolveBackgroundIndex(5, true), 5);
 }
 
+TEST(BackgroundTest, OnlyRunsThatCanShowTheDesktopNeedItsCopy) {
+    struct Case {
+        int back2;
+        bool reduced;
+        bool needed;
+    };
+    const Case cases[] = {
+        {0, false, true},  {-3, false, true}, {10, false, true}, {9, false, true},  // 9: the random entry
+        {1, false, false}, {8, false, false}, {0, true, true},   {6, true, true},   // 6: the random entry
+        {7, true, true},   {5, true, false},  {-1, true, true},
+    };
+    for (const Case& c : cases) EXPECT_EQ(MayShowDesktop(c.back2, c.reduced), c.needed) << c.back2 << " " << c.reduced;
+    // Asking draws nothing: the random background is drawn at the first frame only.
+    RandomSeed(77);
+    const int next = RandomNext();
+    RandomSeed(77);
+    MayShowDesktop(9, false);
+    EXPECT_EQ(RandomNext(), next);
+}
+
 TEST(BackgroundTest, RandomEntrySeedsWithTheTimeAndDrawsOnce) {
     for (bool reduced : {false, true}) {
         const int randomEntry = reduced ? 6 : 9;  // ... and the random entry in the reduced one

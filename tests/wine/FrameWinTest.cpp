@@ -44,9 +44,10 @@ protected:
         animation->LoadSheets();
         animation->CreateFrameBitmap();
         animation->CreateCharacters();
+        animation->KeepDesktopCopy();
         settings.IsBackgroundComposed = false;
         win::GdiSurface target(8, 8);  // presented frames go nowhere here
-        animation->DrawFrame(target.Dc(), {[] {}, [] {}});
+        animation->DrawFrame(target.Dc());
         return animation;
     }
 
@@ -136,7 +137,7 @@ TEST_F(FrameWinTest, AnIndexPastTheListAndTheDesktopEntryCopyTheScreen) {
     win::unique_hwnd window(::CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0,
                                               screen.W, screen.H, nullptr, nullptr, wc.hInstance, nullptr));
     ASSERT_TRUE(window);
-    for (int back2 : {0, 10}) {
+    for (int back2 : {0, 10, -3}) {
         PumpMessages();
         {
             const win::unique_window_dc dc(window.get());
@@ -240,7 +241,7 @@ TEST_F(FrameWinTest, MessageBehindIsBurntIntoTheBackgroundAndCharactersCoverIt) 
     settings.num = 1000;
     const auto animation = DrawOnce();
     win::GdiSurface target(8, 8);
-    for (int i = 0; i < 60; ++i) animation->DrawFrame(target.Dc(), {[] {}, [] {}});  // the crowd comes on screen
+    for (int i = 0; i < 60; ++i) animation->DrawFrame(target.Dc());  // the crowd comes on screen
     const Image32 background = animation->Background()->ReadPixels();
     const Image32 frame = animation->Frame()->ReadPixels();
     const RECT box = BoxOf(background, Rgb(COLORREF(settings.MessageBGColor)));
@@ -308,8 +309,7 @@ TEST_F(FrameWinTest, LongRunKeepsGdiObjectsAndMemoryFlat) {
         ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
         return counters.PagefileUsage;
     };
-    const DesktopCopyHooks hooks{[] {}, [] {}};
-    for (int i = 0; i < 100; ++i) animation->DrawFrame(target.Dc(), hooks);
+    for (int i = 0; i < 100; ++i) animation->DrawFrame(target.Dc());
     // Windows counts the process's GDI objects; Wine's GetGuiResources always
     // answers 0. There every GDI object and device context is memory of the
     // process, so a leak of one per frame shows as growth of the private
@@ -317,7 +317,7 @@ TEST_F(FrameWinTest, LongRunKeepsGdiObjectsAndMemoryFlat) {
     const DWORD objectsBefore = gdiObjects();
     const SIZE_T memoryBefore = memory();
     ASSERT_GT(memoryBefore, 0u);
-    for (int i = 0; i < 10000; ++i) animation->DrawFrame(target.Dc(), hooks);
+    for (int i = 0; i < 10000; ++i) animation->DrawFrame(target.Dc());
     EXPECT_EQ(gdiObjects(), objectsBefore);
     EXPECT_LT(memory(), memoryBefore + 512 * 1024);
 }

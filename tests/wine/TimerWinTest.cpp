@@ -1,5 +1,6 @@
 // The frame timer: a tick that falls due while the previous tick still runs
-// (the desktop copy lets pending messages run) never starts a second frame.
+// (an error box, for one, runs a message loop of its own) never starts a
+// second frame.
 #include <gtest/gtest.h>
 
 #include "host/Timer_win.h"

@@ -6,7 +6,8 @@
 //         prints hwnd=N, or hwnd=none and exits 1 after the time limit
 //   probe gone CLASS [--timeout MS]
 //         waits until no top-level window of CLASS is left; gone=1 or gone=0
-//   probe info TARGET          position, size, styles, parent, owner, process
+//   probe info TARGET          position, size, styles, parent, owner, process,
+//                              the next window below it in z-order
 //   probe children TARGET      one line per direct child window
 //   probe post TARGET MSG WPARAM LPARAM     PostMessageW
 //   probe send TARGET MSG WPARAM LPARAM     SendMessageTimeoutW, prints result=
@@ -20,6 +21,12 @@
 //   probe reg SUBKEY [VALUE]   a key under HKEY_CURRENT_USER: key=missing or
 //         key=present with values=, subkeys=, subkey= lines; with VALUE its
 //         type=, bytes= (raw size, UTF-16 with its NUL) and text=
+//   probe desktop
+//         stands in for the desktop, as a program of its own: a window over
+//         the whole virtual screen painted with a known pattern, r = x & 255,
+//         g = y & 255, b = (x ^ y) & 255 (x, y: screen coordinates); prints
+//         hwnd=N once it is painted and runs until the window is closed
+//   probe monitors   one line per monitor: monitor=left,top,right,bottom primary=0|1
 //
 // TARGET is a window handle (decimal or 0x hex) or a class name (the first
 // top-level window of that class). Numbers may be decimal or 0x hex.
@@ -141,6 +148,7 @@ void PrintWindow(HWND window)
     Linef(L"parent_class=%ls", ClassOf(parent).c_str());
     Linef(L"owner=%lu", HandleNumber(owner));
     Linef(L"owner_class=%ls", ClassOf(owner).c_str());
+    Linef(L"below=%lu", HandleNumber(GetWindow(window, GW_HWNDNEXT)));
 }
 
 int CmdFind(const Options& options, bool waitGone)
@@ -355,6 +363,81 @@ int CmdReg(const Options& options)
     return 0;
 }
 
+LRESULT CALLBACK DesktopProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_PAINT) {
+        PAINTSTRUCT paint;
+        const HDC dc = BeginPaint(window, &paint);
+        RECT rect{};
+        GetWindowRect(window, &rect);
+        const int w = rect.right - rect.left, h = rect.bottom - rect.top;
+        std::vector<DWORD> pixels(static_cast<size_t>(w) * static_cast<size_t>(h));
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                const int sx = x + rect.left, sy = y + rect.top;
+                pixels[static_cast<size_t>(y) * w + x] = static_cast<DWORD>((sx & 255) << 16 | (sy & 255) << 8 | ((sx ^ sy) & 255));
+            }
+        }
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = w;
+        info.bmiHeader.biHeight = -h;  // top-down
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        SetDIBitsToDevice(dc, 0, 0, w, h, 0, 0, 0, h, pixels.data(), &info, DIB_RGB_COLORS);
+        EndPaint(window, &paint);
+        return 0;
+    }
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+int CmdDesktop()
+{
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DesktopProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"E2EDesktop";
+    RegisterClassW(&wc);
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"desktop", WS_POPUP | WS_VISIBLE, left,
+                                        top, GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                                        GetSystemMetrics(SM_CYVIRTUALSCREEN), nullptr, nullptr, wc.hInstance, nullptr);
+    if (window == nullptr) {
+        Linef(L"error=CreateWindowExW failed, %lu", GetLastError());
+        return 1;
+    }
+    UpdateWindow(window);
+    GdiFlush();
+    Linef(L"hwnd=%lu", HandleNumber(window));
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0)
+        DispatchMessageW(&msg);
+    return 0;
+}
+
+BOOL CALLBACK PrintMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM)
+{
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(monitor, &info)) {
+        const RECT& r = info.rcMonitor;
+        Linef(L"monitor=%ld,%ld,%ld,%ld primary=%d", r.left, r.top, r.right, r.bottom,
+              (info.dwFlags & MONITORINFOF_PRIMARY) ? 1 : 0);
+    }
+    return TRUE;
+}
+
+int CmdMonitors()
+{
+    EnumDisplayMonitors(nullptr, nullptr, PrintMonitor, 0);
+    return 0;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
@@ -363,7 +446,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     Options options;
     if (argv == nullptr || argc < 2 || !ParseOptions(argc, argv, 1, options) || options.positional.empty()) {
-        Line(L"error=usage: probe find|gone|info|children|post|send|msgbox|wait-pid|reg ...");
+        Line(L"error=usage: probe find|gone|info|children|post|send|msgbox|wait-pid|reg|desktop|monitors ...");
         return 2;
     }
     const std::wstring& command = options.positional[0];
@@ -385,6 +468,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
         return CmdWaitPid(options);
     if (command == L"reg")
         return CmdReg(options);
+    if (command == L"desktop")
+        return CmdDesktop();
+    if (command == L"monitors")
+        return CmdMonitors();
     Linef(L"error=unknown command %ls", command.c_str());
     return 2;
 }

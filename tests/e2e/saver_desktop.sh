@@ -1,0 +1,113 @@
+#!/usr/bin/env bash
+# The desktop background is the screen as other programs show it when the
+# saver starts. A window of another process (probe's pattern window) stands
+# in for the desktop; every full-screen run that shows the desktop shows that
+# pattern pixel for pixel, run after run, never the black of a window that
+# has not repainted yet.
+#
+# With no characters the saver's frame would look exactly like the pattern
+# window under it, so the runs show the message: the frame is the pattern
+# everywhere outside the message's line, and the message proves that the
+# picture is the saver's.
+source "$(dirname "$0")/lib.sh"
+
+DESKTOP_PID=
+trap '[[ -n $DESKTOP_PID ]] && kill "$DESKTOP_PID" 2>/dev/null; e2e_cleanup' EXIT
+
+random_entry=9
+[[ ${E2E_VARIANT:-full} == reduced ]] && random_entry=6
+
+expected=$E2E_WORK/desktop.png
+pattern_hex() { printf '%02X%02X%02X' $(($1 & 255)) $(($2 & 255)) $((($1 ^ $2) & 255)); }
+
+wine "$PROBE" desktop >"$E2E_WORK/desktop.out" 2>/dev/null </dev/null &
+DESKTOP_PID=$!
+check_prefix "$(wait_line "$E2E_WORK/desktop.out" hwnd= 20)" hwnd= "the pattern window of another process is up"
+
+# The screen with nothing but the pattern window: the picture every run
+# must show. Checked against the formula at a few points first.
+screen_is_pattern() {
+    screenshot desktop-now
+    [[ $(compare -metric AE "$E2E_WORK/desktop-now.png" "$expected" null: 2>&1) == 0 ]]
+}
+# Waits up to 5 s until the pattern window has repainted what the last run covered.
+wait_for_pattern() {
+    local i
+    for ((i = 0; i < 50; i++)); do screen_is_pattern && return 0; sleep 0.05; done
+    fail "the screen does not show the pattern window"
+}
+for ((i = 0; i < 50; i++)); do
+    screenshot desktop
+    [[ $(convert "$expected" -format '%[hex:p{1919,1079}]' info:) == "$(pattern_hex 1919 1079)" ]] && break
+    sleep 0.1
+done
+for point in 0,0 255,0 300,700 1234,567 1919,1079; do
+    x=${point%,*} y=${point#*,}
+    check_eq "$(convert "$expected" -format "%[hex:p{$x,$y}]" info:)" "$(pattern_hex "$x" "$y")" "pattern pixel $x,$y"
+done
+
+# shows_desktop SHOT: waits up to 5 s for the saver's frame to be the
+# pattern with the message over it: nothing differs outside the message's
+# line, and something inside it does. Keeps the last screenshot as SHOT.
+shows_desktop() {
+    local deadline=$(($(now_ms) + 5000)) box
+    for ((;;)); do
+        screenshot "$1"
+        # The bounding box of the pixels that differ from the pattern.
+        box=$(convert "$E2E_WORK/$1.png" "$expected" -compose difference -composite -threshold 0 \
+            -format '%@' info: 2>/dev/null)
+        # The message's line lies well within rows 480 .. 600 of 1080.
+        if [[ $box =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] && ((BASH_REMATCH[1] < 1920)) &&
+            ((BASH_REMATCH[4] >= 480 && BASH_REMATCH[4] + BASH_REMATCH[2] <= 600)); then
+            return 0
+        fi
+        (($(now_ms) >= deadline)) && { echo "    differing from the pattern: $box"; return 1; }
+        sleep 0.1
+    done
+}
+
+# run_once SHOT: one full-screen run over the pattern; true when it showed it.
+run_once() {
+    local shown=1
+    start_saver /s
+    if find_window TMainForm; then
+        shows_desktop "$1" && shown=0
+    fi
+    stop_saver "$SAVER_PID"
+    kill_leftovers
+    return $shown
+}
+
+for back2 in 0 10 -3; do
+    reg_reset
+    reg_import back2=$back2 num=0 IsShownMessage=1
+    runs=1
+    ((back2 == 0)) && runs=8
+    for ((run = 1; run <= runs; run++)); do
+        wait_for_pattern
+        check_true "back2 $back2, run $run: the desktop, pixel for pixel" run_once "desktop-$back2-$run"
+    done
+done
+
+# The random entry: the draw is seeded with the time in seconds, so the test
+# starts the saver at the beginning of a second whose draw is the desktop
+# (the same generator as the saver's). A slow start can move the draw into
+# the next second and give a picture: up to three tries.
+draw_of_second() {
+    local state=$(((($1 * 22695477) + 1) & 0xFFFFFFFF))
+    echo $((((state >> 16) & 0x7FFF) % random_entry))
+}
+reg_reset
+reg_import back2=$random_entry num=0 IsShownMessage=1
+landed=1
+for ((try = 1; try <= 3 && landed != 0; try++)); do
+    second=$(($(date +%s) + 1))
+    while (($(draw_of_second "$second") != 0)); do second=$((second + 1)); done
+    wait_for_pattern
+    log "random entry: starting at second $second, whose draw is the desktop"
+    sleep_until $((second * 1000 + 20))
+    run_once "desktop-random-$try" && landed=0
+done
+check_eq "$landed" 0 "the random entry drawn as the desktop shows the desktop"
+
+e2e_finish
