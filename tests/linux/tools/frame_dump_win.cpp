@@ -61,8 +61,7 @@ int wmain(int argc, wchar_t** argv) {
     animation.CreateFrameBitmap();
     animation.CreateCharacters();
     win::GdiSurface target(8, 8);  // the presented copy goes nowhere
-    const DesktopCopyHooks hooks{[] {}, [] {}};
-    for (int i = 0; i < ticks; ++i) animation.DrawFrame(target.Dc(), hooks);
+    for (int i = 0; i < ticks; ++i) animation.DrawFrame(target.Dc());
     if (!WritePpm(argv[1], animation.Frame()->ReadPixels())) {
         std::fprintf(stderr, "frame_dump: cannot write %ls\n", argv[1]);
         return 1;
