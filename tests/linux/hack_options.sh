@@ -59,10 +59,13 @@ done
 echo "ok: SIGTERM and SIGINT end it cleanly"
 
 
-# A host window (a fluttons that stopped drawing after its first frame), and
-# two hacks drawing into it, found by -window-id and $XSCREENSAVER_WINDOW.
+# A host window (a fluttons stopped after its first frame, so that it does
+# not repaint when exposed), and two hacks drawing into it, found by
+# -window-id and $XSCREENSAVER_WINDOW.
 own_window -back2 5 -num 0 -stop-after 1
 host=$PID
+wait_for 10 grep -q "stopped at frame 1" "$WORK/own.log" || fail "the host did not draw"
+kill -STOP "$host"
 "$FLUTTONS" -window-id "$WID" -back2 2 -num 0 >"$WORK/by-id.log" 2>&1 &
 by_id=$!
 STARTED+=("$by_id")
@@ -83,6 +86,7 @@ echo "ok: drawing into another window, following its size"
 
 # The window goes away: both hacks end by themselves.
 kill -TERM "$host"
+kill -CONT "$host"
 wait "$host" || fail "the host window's program failed"
 for pid in "$by_id" "$by_env"; do
     wait_for 10 eval '! running "$pid"' || fail "a hack kept running after its window went away"
