@@ -1,6 +1,9 @@
 #include "anim/SaverAnimation_win.h"
 
+#include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/win/Fonts_win.h"
 #include "platform/win/Resources_win.h"
@@ -10,6 +13,15 @@ namespace flutt {
 namespace {
 
 std::wstring Numbered(const wchar_t* prefix, int index) { return prefix + std::to_wstring(index); }
+
+// Presenting changed rectangles one copy each beats one full-frame copy up
+// to about this many of them, or this share of the frame (measured under
+// Wine: a full-screen copy onto a window costs the process as much as a few
+// hundred small ones).
+constexpr std::size_t kMostPresentedRects = 300;
+constexpr long long kWholePresentPercent = 40;
+
+RECT ToRect(const PixelRect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 }  // namespace
 
@@ -39,10 +51,9 @@ void SaverAnimation::DrawFrame(HDC target, const DesktopCopyHooks& hooks) {
         settings_.IsBackgroundComposed = true;
         if (settings_.IsShownMessage && !settings_.IsMessageFront) DrawMessage(imgBG->Dc(), screen);
     }
-    CopyBackground(screen);
-    DrawCharacters(screen);
-    if (settings_.IsShownMessage && settings_.IsMessageFront) DrawMessage(FrameBitmap->Dc(), screen);
-    Present(target, screen);
+    const FrameChanges& changes = StepFrame(screen);
+    if (settings_.IsShownMessage && settings_.IsMessageFront) DrawFrontMessage(changes, screen);
+    Present(target, changes, screen);
 }
 
 void SaverAnimation::ComposeBackground(const DesktopCopyHooks& hooks, ScreenSize screen) {
@@ -76,21 +87,20 @@ void SaverAnimation::FillBackground(const BackgroundEntry& entry, const DesktopC
     }
 }
 
-void SaverAnimation::CopyBackground(ScreenSize screen) {
-    FrameBitmap->Transfer(0, 0, screen.W, screen.H, *imgBG, 0, 0, RasterOp::SrcCopy);
-}
-
-void SaverAnimation::DrawCharacters(ScreenSize screen) {
-    for (moving& c : Chars) {
-        c.move(screen);
-        c.draw(*FrameBitmap);
-    }
+const FrameChanges& SaverAnimation::StepFrame(ScreenSize screen) {
+    ::GdiFlush();  // what GDI drew into the frame and the background is in their pixels
+    if (!pipeline_) pipeline_.emplace(FrameBitmap->Pixels(), std::as_const(*imgBG).Pixels());
+    return pipeline_->Step(Chars, screen);
 }
 
 void SaverAnimation::DrawMessage(HDC canvas, ScreenSize screen) {
     if (settings_.MessageText.empty()) return;
     if (!messageFont_) {
         messageFont_ = win::CreatePointFont(win::Widen(settings_.MessageFontName), settings_.MessageFontSize, canvas);
+        const win::select_result selected(canvas, messageFont_.get());
+        TEXTMETRICW metrics = {};
+        ::GetTextMetricsW(canvas, &metrics);
+        messageLineHeight_ = metrics.tmHeight;
     }
     RECT area = {0, 0, screen.W, screen.H};
     const win::select_result selected(canvas, messageFont_.get());
@@ -101,8 +111,59 @@ void SaverAnimation::DrawMessage(HDC canvas, ScreenSize screen) {
     ::DrawTextW(canvas, text.c_str(), int(text.size()), &area, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
 }
 
-void SaverAnimation::Present(HDC target, ScreenSize screen) const {
+void SaverAnimation::DrawFrontMessage(const FrameChanges& changes, ScreenSize screen) {
+    HDC canvas = FrameBitmap->Dc();
+    if (changes.whole || !messageFont_) {
+        DrawMessage(canvas, screen);
+        return;
+    }
+    // The message is one line centred on the screen: only changes near its
+    // rows can touch it (a line's height of margin for glyphs that overhang).
+    const int line = messageLineHeight_;
+    const PixelRect band{0, (screen.H - line) / 2 - line, screen.W, (screen.H + line) / 2 + line};
+    std::vector<RECT> clip;
+    for (const PixelRect& r : changes.rects) {
+        if (!Intersect(r, band).Empty()) clip.push_back(ToRect(r));
+    }
+    if (clip.empty()) return;
+    // Redrawn only inside the changed rectangles; elsewhere it is still there.
+    std::vector<std::uint8_t> data(sizeof(RGNDATAHEADER) + clip.size() * sizeof(RECT));
+    auto* header = reinterpret_cast<RGNDATAHEADER*>(data.data());
+    header->dwSize = sizeof(RGNDATAHEADER);
+    header->iType = RDH_RECTANGLES;
+    header->nCount = DWORD(clip.size());
+    header->rcBound = {0, 0, screen.W, screen.H};
+    std::memcpy(data.data() + sizeof(RGNDATAHEADER), clip.data(), clip.size() * sizeof(RECT));
+    const win::unique_hrgn region(
+        ::ExtCreateRegion(nullptr, DWORD(data.size()), reinterpret_cast<const RGNDATA*>(data.data())));
+    ::SelectClipRgn(canvas, region.get());
+    DrawMessage(canvas, screen);
+    ::SelectClipRgn(canvas, nullptr);
+}
+
+void SaverAnimation::Present(HDC target, const FrameChanges& changes, ScreenSize screen) const {
+    HDC frame = FrameBitmap->Dc();
+    if (changes.whole || changes.rects.size() > kMostPresentedRects ||
+        changes.Area() * 100 > kWholePresentPercent * screen.W * screen.H) {
+        ::BitBlt(target, 0, 0, screen.W, screen.H, frame, 0, 0, SRCCOPY);
+        return;
+    }
+    // Copies that would land outside the target's visible part are skipped
+    // (a preview window shows only the frame's top-left corner).
+    RECT visible = {};
+    if (::GetClipBox(target, &visible) == ERROR) visible = {0, 0, screen.W, screen.H};
+    const PixelRect shown{visible.left, visible.top, visible.right, visible.bottom};
+    for (const PixelRect& changed : changes.rects) {
+        const PixelRect r = Intersect(changed, shown);
+        if (!r.Empty()) ::BitBlt(target, r.left, r.top, r.right - r.left, r.bottom - r.top, frame, r.left, r.top, SRCCOPY);
+    }
+}
+
+bool SaverAnimation::PresentWhole(HDC target) const {
+    if (!pipeline_) return false;
+    const ScreenSize screen = screen_();
     ::BitBlt(target, 0, 0, screen.W, screen.H, FrameBitmap->Dc(), 0, 0, SRCCOPY);
+    return true;
 }
 
 }  // namespace flutt

@@ -134,6 +134,15 @@ void TMainForm::Timer1Timer() {
     animation_.DrawFrame(scrMain.get(), {[this] { HideForDesktopCopy(); }, [this] { ShowAfterDesktopCopy(); }});
 }
 
+void TMainForm::FormPaint() {
+    // Frames present only what changed: a part of the window that was
+    // covered, or a new display, needs the whole current frame.
+    PAINTSTRUCT paint;
+    HDC dc = ::BeginPaint(window_, &paint);
+    animation_.PresentWhole(dc);
+    ::EndPaint(window_, &paint);
+}
+
 void TMainForm::HideForDesktopCopy() {
     ::ShowWindow(window_, SW_HIDE);
     app_.ProcessMessages();
@@ -186,6 +195,14 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SYSKEYDOWN:
             RunHandler(app_, [&] { FormKeyDown(); });
             break;
+        case WM_ERASEBKGND:
+            // Once there is a frame, WM_PAINT covers the window with it: no
+            // flash of the window's black first.
+            if (animation_.HasFrame()) return 1;
+            break;
+        case WM_PAINT:
+            RunHandler(app_, [&] { FormPaint(); });
+            return 0;
         case WM_DISPLAYCHANGE:
             screen_ = PrimaryScreenSize();
             break;
