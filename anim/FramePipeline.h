@@ -49,8 +49,8 @@ public:
 
     // Tiles of the change grid, in pixels: changes are reported in whole
     // tiles (cut at the frame's edges).
-    static constexpr int kTileW = 32;
-    static constexpr int kTileH = 32;
+    static constexpr int kTileW = 16;
+    static constexpr int kTileH = 16;
 
 private:
     PixelRect CellOf(const moving& c) const;

@@ -57,21 +57,24 @@ public:
 
     // One frame: the background (composed on the first call), the
     // characters, the message, then the changed parts copied onto `target`
-    // (the whole frame the first time).
+    // (the whole frame the first time). BuildFrame and Present are its two
+    // halves, for a caller that gets its target only when there is
+    // something to present.
     void DrawFrame(HDC target, const DesktopCopyHooks& hooks);
+    const FrameChanges& BuildFrame(const DesktopCopyHooks& hooks);
+    void Present(HDC target, const FrameChanges& changes) const;
 
     // Copies the whole current frame onto `target` (a window to repaint);
     // false, drawing nothing, before the first frame.
     bool PresentWhole(HDC target) const;
 
-    // The steps of a frame, for DrawFrame and for measuring. A frame asks the
-    // screen's size once and hands it to every step (asking costs a third of
-    // a millisecond under Wine).
+    // The steps of BuildFrame, for measuring. A frame asks the screen's size
+    // once and hands it to every step (asking costs a third of a millisecond
+    // under Wine).
     void ComposeBackground(const DesktopCopyHooks& hooks, ScreenSize screen);
     const FrameChanges& StepFrame(ScreenSize screen);
     void DrawMessage(HDC canvas, ScreenSize screen);
     void DrawFrontMessage(const FrameChanges& changes, ScreenSize screen);
-    void Present(HDC target, const FrameChanges& changes, ScreenSize screen) const;
 
     bool Ready() const { return FrameBitmap != nullptr; }
     bool HasFrame() const { return pipeline_.has_value(); }
@@ -92,6 +95,7 @@ private:
     std::unique_ptr<win::GdiSurface> imgBG;
     std::vector<moving> Chars;
     std::optional<FramePipeline> pipeline_;  // from the first frame on
+    ScreenSize frameScreen_;                 // the screen's size the last frame was built for
     win::unique_hfont messageFont_;
     int messageLineHeight_ = 0;
 };

@@ -130,8 +130,12 @@ void TMainForm::Timer1Timer() {
         return;
     }
     if (!animation_.Ready()) return;  // the set-up failed and was reported
+    const FrameChanges& changes =
+        animation_.BuildFrame({[this] { HideForDesktopCopy(); }, [this] { ShowAfterDesktopCopy(); }});
+    // A tick in which nothing changed costs no device context.
+    if (!changes.whole && changes.rects.empty()) return;
     const win::unique_window_dc scrMain(window_);
-    animation_.DrawFrame(scrMain.get(), {[this] { HideForDesktopCopy(); }, [this] { ShowAfterDesktopCopy(); }});
+    animation_.Present(scrMain.get(), changes);
 }
 
 void TMainForm::FormPaint() {

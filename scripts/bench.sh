@@ -37,7 +37,7 @@ cpu_ns() {
 pid_in_prefix() {
     local p
     for p in $(pgrep -f "$1"); do
-        tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && { echo "$p"; return; }
+        tr '\0' '\n' 2>/dev/null <"/proc/$p/environ" | grep -qx "WINEPREFIX=$WINEPREFIX" && { echo "$p"; return; }
     done
 }
 
@@ -66,24 +66,29 @@ loop_ms_per_frame() {
         frames = t / 1e8; printf "%.3f %.3f\n", s / frames / 1e6, w / frames / 1e6 }'
 }
 
-# loop_table SCREEN NUM...: one Wine session on a display of that size.
+# The floor on this display now, in ms: two full-screen 32-bit memory copies.
+floor_ms() { wine "$bench/frame_bench.exe" floor </dev/null | tr -d '\r' | sed -n 's/^floor_ms=//p'; }
+
+# loop_table SCREEN NUM...: one Wine session on a display of that size. Each
+# run is set against the floor measured just before it: the machine's load
+# moves both.
 loop_table() (
     export FLUTT_SCREEN=$1x24
     shift
     # shellcheck source=scripts/wine-env.sh
     source scripts/wine-env.sh
     local floor num run line total ratios
-    floor=$(wine "$bench/frame_bench.exe" floor </dev/null | tr -d '\r' | sed -n 's/^floor_ms=//p')
-    echo "screen ${FLUTT_SCREEN%x24}: floor (two full-screen 32-bit memory copies) $floor ms"
+    echo "screen ${FLUTT_SCREEN%x24}"
     for num in "$@"; do
         ratios=()
         for ((run = 0; run < runs; run++)); do
+            floor=$(floor_ms)
             line=$(loop_ms_per_frame "$num")
             total=$(awk -v l="$line" 'BEGIN { split(l, a, " "); print a[1] + a[2] }')
             ratios+=("$(awk -v t="$total" -v f="$floor" 'BEGIN { printf "%.2f", t / f }')")
-            echo "  num $num run $((run + 1)): saver + wineserver ms per frame: $line (total $total, ${ratios[-1]}x floor)"
+            echo "  num $num run $((run + 1)): saver + wineserver ms per frame: $line (total $total), floor $floor ms: ${ratios[-1]}x floor"
         done
-        echo "  num $num: ratio to the floor over $runs runs of $seconds s: $(printf '%s\n' "${ratios[@]}" | sort -n | paste -sd' ')"
+        echo "  num $num: ratio to the floor, $runs runs of $seconds s: $(printf '%s\n' "${ratios[@]}" | sort -n | paste -sd' ')"
     done
 )
 

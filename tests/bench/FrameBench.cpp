@@ -90,7 +90,7 @@ void MeasureFrames(HINSTANCE resources, HWND window, int num, double floorMs) {
         const double t0 = NowMs();
         const FrameChanges& changes = animation.StepFrame(screen);
         const double t1 = NowMs();
-        animation.Present(target.get(), changes, screen);
+        animation.Present(target.get(), changes);
         ::GdiFlush();
         const double t2 = NowMs();
         step.push_back(t1 - t0);
