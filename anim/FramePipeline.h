@@ -40,8 +40,8 @@ public:
     // One tick: moves every character in table order on a screen of
     // `screen` (its wrap rules), then rebuilds the frame where something
     // changed. The first step rebuilds and reports the whole frame; so does
-    // any step that changes most of it. `characters` is the same table at
-    // every step.
+    // any step that changes more than about 40 % of it, where rebuilding it
+    // whole is cheaper. `characters` is the same table at every step.
     const FrameChanges& Step(std::vector<moving>& characters, ScreenSize screen);
 
     PixelView Frame() const { return frame_; }

@@ -15,13 +15,6 @@ namespace {
 
 std::wstring Numbered(const wchar_t* prefix, int index) { return prefix + std::to_wstring(index); }
 
-// Presenting changed rectangles one copy each beats one full-frame copy up
-// to about this many of them, or this share of the frame (measured under
-// Wine: a full-screen copy onto a window costs the process as much as a few
-// hundred small ones).
-constexpr std::size_t kMostPresentedRects = 300;
-constexpr long long kWholePresentPercent = 40;
-
 RECT ToRect(const PixelRect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 // One region of the rectangles, in a single call.
@@ -160,14 +153,14 @@ void SaverAnimation::DrawFrontMessage(const FrameChanges& changes, ScreenSize sc
 void SaverAnimation::Present(HDC target, const FrameChanges& changes) const {
     const ScreenSize screen = frameScreen_;
     HDC frame = FrameBitmap->Dc();
-    if (changes.whole || changes.rects.size() > kMostPresentedRects ||
-        changes.Area() * 100 > kWholePresentPercent * screen.W * screen.H) {
+    if (changes.whole) {
         ::BitBlt(target, 0, 0, screen.W, screen.H, frame, 0, 0, SRCCOPY);
         return;
     }
     if (changes.rects.empty()) return;
-    // One copy through a region of the rectangles: Wine's cost per block
-    // transfer onto a window outweighs that of the region.
+    // One copy clipped to the rectangles' region: under Wine that costs the
+    // process less than one copy per rectangle (measured from outside with
+    // 100 characters: 1.45 against 1.7 ms a frame, saver and Wine server).
     const win::unique_hrgn region = RegionOf(changes.rects, screen);
     ::SelectClipRgn(target, region.get());
     PixelRect box = changes.rects.front();

@@ -189,7 +189,7 @@ int wmain(int argc, wchar_t** argv) {
     const double floorMs = FloorMs(screen);
     std::printf("floor (two full-screen 32-bit memory copies): %.3f ms\n", floorMs);
     HWND window = MakePresentWindow(screen);
-    for (int num : {0, 100, 1000}) MeasureFrames(resources, window, num, floorMs);
+    for (int num : {0, 100, 300, 600, 1000}) MeasureFrames(resources, window, num, floorMs);
     ::DestroyWindow(window);
     ::FreeLibrary(resources);
     return 0;

@@ -33,7 +33,7 @@ constexpr Mix kMixes[] = {
     {"falling right", {800, 300}, 40, 1, 3, 0, 25},
     {"rising left, odd size", {397, 261}, 12, 0, 7, 1, 9},
     {"fast sideways", {900, 200}, 30, 2, 30, 0, 8},
-    {"default speeds", {800, 600}, 120, 2, 20, 0, 30},
+    {"default speeds", {800, 600}, 60, 2, 20, 0, 30},
     {"none", {200, 100}, 0, 2, 20, 0, 30},
     {"standing still", {200, 100}, 30, 2, 0, 0, 0},
 };
