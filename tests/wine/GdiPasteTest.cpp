@@ -39,8 +39,8 @@ void CheckPasteAt(const win::GdiSurface& sheet, int x, int y) {
     }
 }
 
-// Needs a 24- or 32-bit display (the test display is 24-bit), where every
-// colour of the test sheet and frame is exact.
+// Surfaces are 32-bit bitmaps whatever the display's depth: every colour of
+// the test sheet and frame is exact.
 TEST(GdiPasteTest, EverySheetDepthPastesExactly) {
     const PasteSheet sheet;
     for (int bpp : {8, 16, 24}) {
