@@ -1,6 +1,10 @@
 #include "anim/SaverAnimation_win.h"
 
+#include <algorithm>
+#include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/win/Fonts_win.h"
 #include "platform/win/Resources_win.h"
@@ -10,6 +14,28 @@ namespace flutt {
 namespace {
 
 std::wstring Numbered(const wchar_t* prefix, int index) { return prefix + std::to_wstring(index); }
+
+RECT ToRect(const PixelRect& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+// One region of the rectangles, in a single call.
+win::unique_hrgn RegionOf(const std::vector<RECT>& rects, ScreenSize screen) {
+    std::vector<std::uint8_t> data(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
+    auto* header = reinterpret_cast<RGNDATAHEADER*>(data.data());
+    header->dwSize = sizeof(RGNDATAHEADER);
+    header->iType = RDH_RECTANGLES;
+    header->nCount = DWORD(rects.size());
+    header->rcBound = {0, 0, screen.W, screen.H};
+    std::memcpy(data.data() + sizeof(RGNDATAHEADER), rects.data(), rects.size() * sizeof(RECT));
+    return win::unique_hrgn(
+        ::ExtCreateRegion(nullptr, DWORD(data.size()), reinterpret_cast<const RGNDATA*>(data.data())));
+}
+
+win::unique_hrgn RegionOf(const std::vector<PixelRect>& rects, ScreenSize screen) {
+    std::vector<RECT> converted;
+    converted.reserve(rects.size());
+    for (const PixelRect& r : rects) converted.push_back(ToRect(r));
+    return RegionOf(converted, screen);
+}
 
 }  // namespace
 
@@ -40,17 +66,18 @@ void SaverAnimation::CreateFrameBitmap() {
 
 void SaverAnimation::CreateCharacters() { Chars = MakeCharacters(CharImage, settings_, screen_()); }
 
-void SaverAnimation::DrawFrame(HDC target) {
+void SaverAnimation::DrawFrame(HDC target) { Present(target, BuildFrame()); }
+
+const FrameChanges& SaverAnimation::BuildFrame() {
     const ScreenSize screen = screen_();
     if (!settings_.IsBackgroundComposed) {
         ComposeBackground(screen);
         settings_.IsBackgroundComposed = true;
         if (settings_.IsShownMessage && !settings_.IsMessageFront) DrawMessage(imgBG->Dc(), screen);
     }
-    CopyBackground(screen);
-    DrawCharacters(screen);
-    if (settings_.IsShownMessage && settings_.IsMessageFront) DrawMessage(FrameBitmap->Dc(), screen);
-    Present(target, screen);
+    const FrameChanges& changes = StepFrame(screen);
+    if (settings_.IsShownMessage && settings_.IsMessageFront) DrawFrontMessage(changes, screen);
+    return changes;
 }
 
 void SaverAnimation::ComposeBackground(ScreenSize screen) {
@@ -84,21 +111,21 @@ void SaverAnimation::FillBackground(const BackgroundEntry& entry, ScreenSize scr
     }
 }
 
-void SaverAnimation::CopyBackground(ScreenSize screen) {
-    FrameBitmap->Transfer(0, 0, screen.W, screen.H, *imgBG, 0, 0, RasterOp::SrcCopy);
-}
-
-void SaverAnimation::DrawCharacters(ScreenSize screen) {
-    for (moving& c : Chars) {
-        c.move(screen);
-        c.draw(*FrameBitmap);
-    }
+const FrameChanges& SaverAnimation::StepFrame(ScreenSize screen) {
+    ::GdiFlush();  // what GDI drew into the frame and the background is in their pixels
+    frameScreen_ = screen;
+    if (!pipeline_) pipeline_.emplace(FrameBitmap->Pixels(), std::as_const(*imgBG).Pixels());
+    return pipeline_->Step(Chars, screen);
 }
 
 void SaverAnimation::DrawMessage(HDC canvas, ScreenSize screen) {
     if (settings_.MessageText.empty()) return;
     if (!messageFont_) {
         messageFont_ = win::CreatePointFont(win::Widen(settings_.MessageFontName), settings_.MessageFontSize, canvas);
+        const win::select_result selected(canvas, messageFont_.get());
+        TEXTMETRICW metrics = {};
+        ::GetTextMetricsW(canvas, &metrics);
+        messageLineHeight_ = metrics.tmHeight;
     }
     RECT area = {0, 0, screen.W, screen.H};
     const win::select_result selected(canvas, messageFont_.get());
@@ -109,8 +136,55 @@ void SaverAnimation::DrawMessage(HDC canvas, ScreenSize screen) {
     ::DrawTextW(canvas, text.c_str(), int(text.size()), &area, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
 }
 
-void SaverAnimation::Present(HDC target, ScreenSize screen) const {
+void SaverAnimation::DrawFrontMessage(const FrameChanges& changes, ScreenSize screen) {
+    HDC canvas = FrameBitmap->Dc();
+    if (changes.whole || !messageFont_) {
+        DrawMessage(canvas, screen);
+        return;
+    }
+    // The message is one line centred on the screen: only changes near its
+    // rows can touch it (a line's height of margin for glyphs that overhang).
+    const int line = messageLineHeight_;
+    const PixelRect band{0, (screen.H - line) / 2 - line, screen.W, (screen.H + line) / 2 + line};
+    std::vector<RECT> clip;
+    for (const PixelRect& r : changes.rects) {
+        if (!Intersect(r, band).Empty()) clip.push_back(ToRect(r));
+    }
+    if (clip.empty()) return;
+    // Redrawn only inside the changed rectangles; elsewhere it is still there.
+    const win::unique_hrgn region = RegionOf(clip, screen);
+    ::SelectClipRgn(canvas, region.get());
+    DrawMessage(canvas, screen);
+    ::SelectClipRgn(canvas, nullptr);
+}
+
+void SaverAnimation::Present(HDC target, const FrameChanges& changes) const {
+    const ScreenSize screen = frameScreen_;
+    HDC frame = FrameBitmap->Dc();
+    if (changes.whole) {
+        ::BitBlt(target, 0, 0, screen.W, screen.H, frame, 0, 0, SRCCOPY);
+        return;
+    }
+    if (changes.rects.empty()) return;
+    // One copy clipped to the rectangles' region: under Wine that costs the
+    // process less than one copy per rectangle (measured from outside with
+    // 100 characters: 1.45 against 1.7 ms a frame, saver and Wine server).
+    const win::unique_hrgn region = RegionOf(changes.rects, screen);
+    ::SelectClipRgn(target, region.get());
+    PixelRect box = changes.rects.front();
+    for (const PixelRect& r : changes.rects) {
+        box = {std::min(box.left, r.left), std::min(box.top, r.top), std::max(box.right, r.right),
+               std::max(box.bottom, r.bottom)};
+    }
+    ::BitBlt(target, box.left, box.top, box.right - box.left, box.bottom - box.top, frame, box.left, box.top, SRCCOPY);
+    ::SelectClipRgn(target, nullptr);
+}
+
+bool SaverAnimation::PresentWhole(HDC target) const {
+    if (!pipeline_) return false;
+    const ScreenSize screen = frameScreen_;
     ::BitBlt(target, 0, 0, screen.W, screen.H, FrameBitmap->Dc(), 0, 0, SRCCOPY);
+    return true;
 }
 
 }  // namespace flutt

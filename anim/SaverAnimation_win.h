@@ -1,5 +1,7 @@
 // The saver's picture: character sheets, the composed background, the
 // full-screen frame buffer and the characters, drawn one frame per tick.
+// GDI composes the background and draws the message; the frame pipeline
+// rebuilds what moves in the frame's pixels, and only that is presented.
 #pragma once
 
 #include <windows.h>
@@ -7,9 +9,11 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "anim/Background.h"
+#include "anim/FramePipeline.h"
 #include "anim/Moving.h"
 #include "platform/win/GdiSurface.h"
 #include "platform/win/Handles.h"
@@ -50,19 +54,28 @@ public:
     ScreenSize Screen() const { return screen_(); }
 
     // One frame: the background (composed on the first call), the
-    // characters, the message, then one copy onto `target`.
+    // characters, the message, then the changed parts copied onto `target`
+    // (the whole frame the first time). BuildFrame and Present are its two
+    // halves, for a caller that gets its target only when there is
+    // something to present.
     void DrawFrame(HDC target);
+    const FrameChanges& BuildFrame();
+    void Present(HDC target, const FrameChanges& changes) const;
 
-    // The steps of a frame, for DrawFrame and for measuring. A frame asks the
-    // screen's size once and hands it to every step (asking costs a third of
-    // a millisecond under Wine).
+    // Copies the whole current frame onto `target` (a window to repaint);
+    // false, drawing nothing, before the first frame.
+    bool PresentWhole(HDC target) const;
+
+    // The steps of BuildFrame, for measuring. A frame asks the screen's size
+    // once and hands it to every step (asking costs a third of a millisecond
+    // under Wine).
     void ComposeBackground(ScreenSize screen);
-    void CopyBackground(ScreenSize screen);
-    void DrawCharacters(ScreenSize screen);
+    const FrameChanges& StepFrame(ScreenSize screen);
     void DrawMessage(HDC canvas, ScreenSize screen);
-    void Present(HDC target, ScreenSize screen) const;
+    void DrawFrontMessage(const FrameChanges& changes, ScreenSize screen);
 
     bool Ready() const { return FrameBitmap != nullptr; }
+    bool HasFrame() const { return pipeline_.has_value(); }
     const win::GdiSurface* Frame() const { return FrameBitmap.get(); }
     const win::GdiSurface* Background() const { return imgBG.get(); }
     const std::vector<moving>& Characters() const { return Chars; }
@@ -80,7 +93,10 @@ private:
     std::unique_ptr<win::GdiSurface> imgBG;
     std::unique_ptr<win::GdiSurface> desktopCopy_;
     std::vector<moving> Chars;
+    std::optional<FramePipeline> pipeline_;  // from the first frame on
+    ScreenSize frameScreen_;                 // the screen's size the last frame was built for
     win::unique_hfont messageFont_;
+    int messageLineHeight_ = 0;
 };
 
 }  // namespace flutt

@@ -149,8 +149,20 @@ void TMainForm::Timer1Timer() {
         return;
     }
     if (!animation_.Ready()) return;  // the set-up failed and was reported
+    const FrameChanges& changes = animation_.BuildFrame();
+    // A tick in which nothing changed costs no device context.
+    if (!changes.whole && changes.rects.empty()) return;
     const win::unique_window_dc scrMain(window_);
-    animation_.DrawFrame(scrMain.get());
+    animation_.Present(scrMain.get(), changes);
+}
+
+void TMainForm::FormPaint() {
+    // Frames present only what changed: a part of the window that was
+    // covered, or a new display, needs the whole current frame.
+    PAINTSTRUCT paint;
+    HDC dc = ::BeginPaint(window_, &paint);
+    animation_.PresentWhole(dc);
+    ::EndPaint(window_, &paint);
 }
 
 bool TMainForm::WindowGone() const {
@@ -192,6 +204,14 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SYSKEYDOWN:
             RunHandler(app_, [&] { FormKeyDown(); });
             break;
+        case WM_ERASEBKGND:
+            // Once there is a frame, WM_PAINT covers the window with it: no
+            // flash of the window's black first.
+            if (animation_.HasFrame()) return 1;
+            break;
+        case WM_PAINT:
+            RunHandler(app_, [&] { FormPaint(); });
+            return 0;
         case WM_DISPLAYCHANGE:
             screen_ = PrimaryScreenSize();
             break;

@@ -39,6 +39,7 @@ private:
     void FormShow();
     void FormDestroy();
     void Timer1Timer();
+    void FormPaint();
     void FormMouseMove(int x, int y);
     void FormMouseDown();
     void FormKeyDown();

@@ -1,9 +1,11 @@
-// The seam to raster drawing: a bitmap that block transfers write into. The
-// saver draws on GDI bitmaps; tests and tools use a software surface with the
-// same pixel arithmetic.
+// The seam to raster drawing: a 32-bit bitmap that block transfers write
+// into and whose pixels the program can address. The saver draws on GDI
+// bitmaps; tests and tools use a software surface with the same arithmetic.
 #pragma once
 
 #include <cstdint>
+
+#include "platform/soft/Pixels.h"
 
 namespace flutt {
 
@@ -25,6 +27,11 @@ public:
     // at (dx, dy). Whatever falls outside this surface is clipped away.
     // `source` is a surface of the same kind.
     virtual void Transfer(int dx, int dy, int w, int h, const Surface& source, int sx, int sy, RasterOp op) = 0;
+
+    // The surface's own 32-bit pixels, to read and write directly; whatever
+    // the platform drew into them before is there.
+    virtual PixelView Pixels() = 0;
+    virtual ConstPixelView Pixels() const = 0;
 
 protected:
     Surface() = default;

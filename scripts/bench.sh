@@ -1,42 +1,112 @@
 #!/usr/bin/env bash
-# Frame benchmark of the real saver under Wine on a 1920x1080 virtual display:
-# builds the win32 preset, then prints the figures of frame_bench.
+# Benchmarks of the real saver under Wine; they print figures, they pass or
+# fail nothing. Builds the win32 preset, then:
+#   1. the saver's real loop measured from outside: the CPU time of the saver
+#      process plus the Wine server that serves it, per frame, for num 0, 100
+#      and 1000 on a 1920x1080 display and num 100 on a 3840x2160 one, each as
+#      a ratio to the floor (two full-screen 32-bit memory copies) of that
+#      screen size measured in the same session;
+#   2. process start to first frame, against a minimal Win32 program's start
+#      to first paint;
+#   3. frame_bench's in-process phases of a frame.
+# FLUTT_BENCH_SCR measures another build of the saver (the benchmark programs
+# still come from this tree); FLUTT_BENCH_SECONDS (10) and FLUTT_BENCH_RUNS (3)
+# set each loop measurement's length and repeats. The machine's other load
+# shows in the figures: compare runs made close together.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j2 --target fluttsaver frame_bench >/dev/null
-# shellcheck source=scripts/wine-env.sh
-source scripts/wine-env.sh
-wine reg delete 'HKCU\Software\Orrin Software' /f >/dev/null 2>&1 || true
-out=$(mktemp)
-wine build/win32/tests/bench/frame_bench.exe "$(winepath -w build/win32/fluttsaver.scr)" >"$out" 2>&1 </dev/null
-cat "$out"
-rm -f "$out"
+cmake --build --preset win32 -j2 --target fluttsaver frame_bench first_paint >/dev/null
+scr=$(realpath "${FLUTT_BENCH_SCR:-build/win32/fluttsaver.scr}")
+bench=build/win32/tests/bench
+seconds=${FLUTT_BENCH_SECONDS:-10}
+runs=${FLUTT_BENCH_RUNS:-3}
+readonly REG_KEY='HKCU\Software\Orrin Software\Fluttons Saver'
 
-# CPU share of the saver in its real loop at the default settings (an empty
-# registry), from the Linux side: the Wine process's own time, and the Wine
-# server's time spent meanwhile (timers, messages, drawing requests).
-ticks=$(getconf CLK_TCK)
-cpu_of() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+# CPU time of a process, all its threads, in nanoseconds.
+cpu_ns() {
+    local sum=0 f on_cpu
+    for f in /proc/"$1"/task/*/schedstat; do
+        read -r on_cpu _ <"$f" 2>/dev/null && sum=$((sum + on_cpu))
+    done
+    echo "$sum"
+}
+
 # The process of this Wine session whose command line matches.
 pid_in_prefix() {
     local p
     for p in $(pgrep -f "$1"); do
-        tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && { echo "$p"; return; }
+        tr '\0' '\n' 2>/dev/null <"/proc/$p/environ" | grep -qx "WINEPREFIX=$WINEPREFIX" && { echo "$p"; return; }
     done
 }
-wine reg delete 'HKCU\Software\Orrin Software' /f >/dev/null 2>&1 || true
-wine build/win32/fluttsaver.scr /s >/dev/null 2>&1 </dev/null &
-launcher=$!
-sleep 3
-saver=$(pid_in_prefix 'fluttsaver.scr /s')
-server=$(pid_in_prefix 'wineserver')
-s0=$(cpu_of "$saver"); w0=$(cpu_of "$server"); t0=$(date +%s.%N)
-sleep 10
-s1=$(cpu_of "$saver"); w1=$(cpu_of "$server"); t1=$(date +%s.%N)
-awk -v s="$((s1 - s0))" -v w="$((w1 - w0))" -v hz="$ticks" -v t0="$t0" -v t1="$t1" 'BEGIN {
-    wall = t1 - t0
-    printf "CPU share at the default settings, 10 s of the real loop: saver %.2f %% of one core, wineserver %.2f %%\n", 100 * s / hz / wall, 100 * w / hz / wall }'
-xdotool mousemove 10 10 mousemove 20 20 key space
-wait "$launcher"
+
+# Runs the saver with `num` characters and prints the CPU of saver plus Wine
+# server per frame (100 ms ticks) in ms, over $seconds of its loop.
+loop_ms_per_frame() {
+    wine reg delete 'HKCU\Software\Orrin Software' /f >/dev/null 2>&1 || true
+    wine reg add "$REG_KEY" /v num /t REG_SZ /d "$1" /f >/dev/null 2>&1
+    wine "$scr" /s >/dev/null 2>&1 </dev/null &
+    local launcher=$! saver= server i
+    for ((i = 0; i < 100; i++)); do
+        sleep 0.1
+        saver=$(pid_in_prefix 'fluttsaver.scr /s')
+        [[ -n $saver ]] && break
+    done
+    server=$(pid_in_prefix 'wineserver')
+    sleep 3  # past the start-up and the first frames
+    local s0 w0 t0 s1 w1 t1
+    s0=$(cpu_ns "$saver"); w0=$(cpu_ns "$server"); t0=$(date +%s%N)
+    sleep "$seconds"
+    s1=$(cpu_ns "$saver"); w1=$(cpu_ns "$server"); t1=$(date +%s%N)
+    kill "$launcher" 2>/dev/null || true
+    kill "$saver" 2>/dev/null || true
+    wait "$launcher" 2>/dev/null || true
+    awk -v s=$((s1 - s0)) -v w=$((w1 - w0)) -v t=$((t1 - t0)) 'BEGIN {
+        frames = t / 1e8; printf "%.3f %.3f\n", s / frames / 1e6, w / frames / 1e6 }'
+}
+
+# The floor on this display now, in ms: two full-screen 32-bit memory copies.
+floor_ms() { wine "$bench/frame_bench.exe" floor </dev/null | tr -d '\r' | sed -n 's/^floor_ms=//p'; }
+
+# loop_table SCREEN NUM...: one Wine session on a display of that size. Each
+# run is set against the floor measured just before it: the machine's load
+# moves both.
+loop_table() (
+    export FLUTT_SCREEN=$1x24
+    shift
+    # shellcheck source=scripts/wine-env.sh
+    source scripts/wine-env.sh
+    local floor num run line total ratios
+    echo "screen ${FLUTT_SCREEN%x24}"
+    for num in "$@"; do
+        ratios=()
+        for ((run = 0; run < runs; run++)); do
+            floor=$(floor_ms)
+            line=$(loop_ms_per_frame "$num")
+            total=$(awk -v l="$line" 'BEGIN { split(l, a, " "); print a[1] + a[2] }')
+            ratios+=("$(awk -v t="$total" -v f="$floor" 'BEGIN { printf "%.2f", t / f }')")
+            echo "  num $num run $((run + 1)): saver + wineserver ms per frame: $line (total $total), floor $floor ms: ${ratios[-1]}x floor"
+        done
+        echo "  num $num: ratio to the floor, $runs runs of $seconds s: $(printf '%s\n' "${ratios[@]}" | sort -n | paste -sd' ')"
+    done
+)
+
+echo "== the real loop, from outside (saver: $scr)"
+loop_table 1920x1080 0 100 1000
+loop_table 3840x2160 100
+
+(
+    # shellcheck source=scripts/wine-env.sh
+    source scripts/wine-env.sh
+    wine reg delete 'HKCU\Software\Orrin Software' /f >/dev/null 2>&1 || true
+    out=$(mktemp)
+    echo "== start-up"
+    wine "$bench/frame_bench.exe" start "$(winepath -w "$scr")" "$(winepath -w "$bench/first_paint.exe")" \
+        >"$out" 2>&1 </dev/null
+    tr -d '\r' <"$out"
+    echo "== in-process phases (1920x1080)"
+    wine "$bench/frame_bench.exe" frames "$(winepath -w "$scr")" >"$out" 2>&1 </dev/null
+    tr -d '\r' <"$out"
+    rm -f "$out"
+)

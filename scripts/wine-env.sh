@@ -1,6 +1,7 @@
 # shellcheck shell=bash
 # Source this file to get a private Wine session for running fluttsaver:
-#   - an Xvfb display of its own (1920x1080x24) on a free display number;
+#   - an Xvfb display of its own (1920x1080x24, or FLUTT_SCREEN) on a free
+#     display number;
 #   - a fresh 32-bit WINEPREFIX, copied from a template prefix under build/wine/
 #     (the template is made once with wineboot and reused while it is complete);
 #   - a warm wineserver (wineserver -p) with Wine's services already started.
@@ -8,7 +9,8 @@
 # FLUTT_WINE_ENV=1, and on EXIT stops that wineserver and that Xvfb only, and
 # removes the copied prefix (kept when FLUTT_KEEP_PREFIX=1).
 #
-# Variables read: FLUTT_BUILD_DIR (default: <repo>/build).
+# Variables read: FLUTT_BUILD_DIR (default: <repo>/build), FLUTT_SCREEN
+# (default: 1920x1080x24).
 # A script that sources this must not replace the EXIT trap; if it needs one of
 # its own, let it call flutt_wine_cleanup.
 
@@ -62,7 +64,7 @@ _flutt_start_xvfb() {
     local first=$((100 + $$ % 300)) n i pid
     for ((n = first; n < first + 200; n++)); do
         [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
-        Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+        Xvfb ":$n" -screen 0 "${FLUTT_SCREEN:-1920x1080x24}" -nolisten tcp -noreset >/dev/null 2>&1 &
         pid=$!
         for ((i = 0; i < 200; i++)); do
             kill -0 "$pid" 2>/dev/null || break

@@ -17,10 +17,11 @@ public:
     int Width() const override { return width_; }
     int Height() const override { return height_; }
     void Transfer(int dx, int dy, int w, int h, const Surface& source, int sx, int sy, RasterOp op) override;
+    PixelView Pixels() override { return {pixels_.data(), width_, height_, width_}; }
+    ConstPixelView Pixels() const override { return {pixels_.data(), width_, height_, width_}; }
 
     std::uint32_t Pixel(int x, int y) const { return pixels_[std::size_t(y) * width_ + x]; }
     void SetPixel(int x, int y, std::uint32_t value) { pixels_[std::size_t(y) * width_ + x] = value; }
-    const std::vector<std::uint32_t>& Pixels() const { return pixels_; }
 
 private:
     int width_;

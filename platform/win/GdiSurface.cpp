@@ -19,17 +19,12 @@ BITMAPINFO Describe32(int width, int height) {
     return info;
 }
 
-unique_hbitmap MakeBitmap(int width, int height, const Image32* picture) {
-    const unique_window_dc screen(nullptr);
-    unique_hbitmap bitmap(::CreateCompatibleBitmap(screen.get(), width, height));
+// A 32-bit top-down DIB section: GDI draws into it and the program reads
+// and writes its pixels directly.
+unique_hbitmap MakeBitmap(int width, int height, void*& bits) {
+    const BITMAPINFO info = Describe32(width, height);
+    unique_hbitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap) RaiseLastWin32Error();
-    if (picture) {
-        // Set while the bitmap is not yet selected into any device context.
-        const BITMAPINFO info = Describe32(width, height);
-        if (!::SetDIBits(screen.get(), bitmap.get(), 0, UINT(height), picture->pixels.data(), &info, DIB_RGB_COLORS)) {
-            RaiseLastWin32Error();
-        }
-    }
     return bitmap;
 }
 
@@ -48,10 +43,14 @@ GdiSurface::GdiSurface(const Image32& image) : GdiSurface(image.width, image.hei
 GdiSurface::GdiSurface(int width, int height, const Image32* picture)
     : width_(width),
       height_(height),
-      bitmap_(MakeBitmap(width, height, picture)),
+      bitmap_(MakeBitmap(width, height, bits_)),
       dc_(MakeMemoryDc()),
       selection_(dc_.get(), bitmap_.get()) {
-    if (!picture) ::PatBlt(dc_.get(), 0, 0, width, height, BLACKNESS);
+    const PixelView pixels = Pixels();
+    for (int y = 0; y < height; ++y) {
+        std::uint32_t* row = pixels.Row(y);
+        for (int x = 0; x < width; ++x) row[x] = picture ? picture->Pixel(x, y) & 0x00FFFFFF : 0;
+    }
 }
 
 void GdiSurface::Transfer(int dx, int dy, int w, int h, const Surface& source, int sx, int sy, RasterOp op) {
@@ -59,21 +58,19 @@ void GdiSurface::Transfer(int dx, int dy, int w, int h, const Surface& source, i
     ::BitBlt(dc_.get(), dx, dy, w, h, src.dc_.get(), sx, sy, DWORD(op));
 }
 
+PixelView GdiSurface::Pixels() { return {static_cast<std::uint32_t*>(bits_), width_, height_, width_}; }
+
+ConstPixelView GdiSurface::Pixels() const {
+    return {static_cast<const std::uint32_t*>(bits_), width_, height_, width_};
+}
+
 Image32 GdiSurface::ReadPixels() const {
+    ::GdiFlush();
     Image32 image{width_, height_, {}};
-    image.pixels.resize(std::size_t(width_) * height_);
-    BITMAPINFO info = Describe32(width_, height_);
-    void* bits = nullptr;
-    unique_hbitmap section(::CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!section) RaiseLastWin32Error();
-    const unique_hdc readDc = MakeMemoryDc();
-    {
-        const select_result selected(readDc.get(), section.get());
-        ::BitBlt(readDc.get(), 0, 0, width_, height_, dc_.get(), 0, 0, SRCCOPY);
-        ::GdiFlush();
-        const auto* pixels = static_cast<const std::uint32_t*>(bits);
-        for (std::size_t i = 0; i < image.pixels.size(); ++i) image.pixels[i] = pixels[i] & 0x00FFFFFF;
-    }
+    image.pixels.reserve(std::size_t(width_) * height_);
+    const ConstPixelView pixels = Pixels();
+    for (int y = 0; y < height_; ++y)
+        for (int x = 0; x < width_; ++x) image.pixels.push_back(pixels.Row(y)[x] & 0x00FFFFFF);
     return image;
 }
 

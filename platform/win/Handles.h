@@ -28,6 +28,7 @@ using unique_hbitmap = unique_any<HBITMAP, &::DeleteObject>;
 using unique_hfont = unique_any<HFONT, &::DeleteObject>;
 using unique_hwnd = unique_any<HWND, &::DestroyWindow>;
 using unique_hbrush = unique_any<HBRUSH, &::DeleteObject>;
+using unique_hrgn = unique_any<HRGN, &::DeleteObject>;
 using unique_hicon = unique_any<HICON, &::DestroyIcon>;                   // from LoadImage without LR_SHARED
 using unique_himagelist = unique_any<HIMAGELIST, &::ImageList_Destroy>;
 

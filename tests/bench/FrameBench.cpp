@@ -1,10 +1,13 @@
-// Frame benchmark: run under Wine (or Windows) on a 1920 x 1080 display.
-//   wine frame_bench.exe path\to\fluttsaver.scr
-// Prints the median time per frame and per phase for 0, 100 and 1000
-// characters against the floor of two full-screen 32-bit memory copies, the
-// and the time from the saver's process start to its first presented frame.
-// (scripts/bench.sh adds the saver's CPU share in its real loop, measured
-// from outside: Wine reports no CPU times of another process.)
+// Frame benchmark: run under Wine (or Windows); scripts/bench.sh drives it.
+//   frame_bench floor        the floor: two full-screen 32-bit memory copies
+//   frame_bench frames SCR   median time per frame and per phase for 0, 100
+//                            and 1000 characters, in process, against the floor
+//   frame_bench start SCR FIRST_PAINT_EXE
+//                            the saver's process start to its first frame on
+//                            the screen, against a minimal program's first paint
+// (The cost of a frame that matters is measured from outside by bench.sh:
+// Wine reports no CPU times of another process, and a copy onto a window is
+// flushed to the display after the measured steps.)
 #include <windows.h>
 
 #include <algorithm>
@@ -79,81 +82,102 @@ void MeasureFrames(HINSTANCE resources, HWND window, int num, double floorMs) {
     animation.ComposeBackground(animation.Screen());
 
     const win::unique_window_dc target(window);
-    std::vector<double> total, background, characters, present;
+    std::vector<double> total, step, present;
     for (int i = 0; i < kFrames; ++i) {
-        // As DrawFrame does it: the screen's size once, then the three steps.
+        // As DrawFrame does it: the screen's size once, then the steps.
         const ScreenSize screen = animation.Screen();
         const double t0 = NowMs();
-        animation.CopyBackground(screen);
+        const FrameChanges& changes = animation.StepFrame(screen);
         const double t1 = NowMs();
-        animation.DrawCharacters(screen);
+        animation.Present(target.get(), changes);
         ::GdiFlush();
         const double t2 = NowMs();
-        animation.Present(target.get(), screen);
-        ::GdiFlush();
-        const double t3 = NowMs();
-        background.push_back(t1 - t0);
-        characters.push_back(t2 - t1);
-        present.push_back(t3 - t2);
-        total.push_back(t3 - t0);
+        step.push_back(t1 - t0);
+        present.push_back(t2 - t1);
+        total.push_back(t2 - t0);
     }
     const double median = Median(total);
-    std::printf("num %4d: %7.3f ms/frame (%5.1fx floor)  background %6.3f  characters %6.3f  present %6.3f\n", num,
-                median, median / floorMs, Median(background), Median(characters), Median(present));
+    std::printf("num %4d: %7.3f ms/frame (%5.1fx floor)  step %6.3f  present %6.3f\n", num, median,
+                median / floorMs, Median(step), Median(present));
 }
 
-// Starts the saver full screen and returns its process; `startMs` is when.
-PROCESS_INFORMATION StartSaver(const std::wstring& scr, double& startMs) {
-    std::wstring commandLine = L"\"" + scr + L"\" /s";
+// Starts `program` with `arguments` and returns its process; `startMs` is when.
+PROCESS_INFORMATION Start(const std::wstring& program, const std::wstring& arguments, double& startMs) {
+    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
     startMs = NowMs();
-    if (!::CreateProcessW(scr.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &process)) {
-        std::printf("cannot start %ls (error %lu)\n", scr.c_str(), ::GetLastError());
+    if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &process)) {
+        std::printf("cannot start %ls (error %lu)\n", program.c_str(), ::GetLastError());
     }
     return process;
 }
 
-void MeasureSaverProcess(const std::wstring& scr) {
-    // The screen's top-left pixel before the saver; the first frame changes it.
-    COLORREF before;
+// Milliseconds from starting the program to its first picture on the screen
+// (the top-left pixel turns neither white nor black: black is what a window
+// shows before it paints), or -1. Closes the program's window of `windowClass`.
+double StartToFirstPicture(const std::wstring& program, const std::wstring& arguments, const wchar_t* windowClass) {
     {
         const win::unique_window_dc screen(nullptr);
         ::PatBlt(screen.get(), 0, 0, 1, 1, WHITENESS);
-        before = ::GetPixel(screen.get(), 0, 0);
     }
     double startMs = 0;
-    PROCESS_INFORMATION saver = StartSaver(scr, startMs);
-    if (!saver.hProcess) return;
-    win::unique_handle process(saver.hProcess), thread(saver.hThread);
-    double firstFrameMs = -1;
+    PROCESS_INFORMATION started = Start(program, arguments, startMs);
+    if (!started.hProcess) return -1;
+    win::unique_handle process(started.hProcess), thread(started.hThread);
+    double firstMs = -1;
     while (NowMs() - startMs < 5000) {
         const win::unique_window_dc screen(nullptr);
-        if (::GetPixel(screen.get(), 0, 0) != before) {
-            firstFrameMs = NowMs() - startMs;
+        const COLORREF pixel = ::GetPixel(screen.get(), 0, 0);
+        if (pixel != RGB(255, 255, 255) && pixel != RGB(0, 0, 0) && pixel != CLR_INVALID) {
+            firstMs = NowMs() - startMs;
             break;
         }
         ::Sleep(1);
     }
-    if (firstFrameMs >= 0) {
-        std::printf("process start to first frame: %.0f ms\n", firstFrameMs);
-    } else {
-        std::printf("process start to first frame: not seen within 5 s\n");
+    for (int i = 0; i < 200; ++i) {
+        if (HWND window = ::FindWindowW(windowClass, nullptr)) {
+            ::PostMessageW(window, WM_CLOSE, 0, 0);
+            break;
+        }
+        ::Sleep(10);
     }
-    if (HWND saverWindow = ::FindWindowW(L"TMainForm", nullptr)) ::PostMessageW(saverWindow, WM_CLOSE, 0, 0);
     if (::WaitForSingleObject(process.get(), 5000) != WAIT_OBJECT_0) ::TerminateProcess(process.get(), 1);
+    return firstMs;
+}
+
+// Start-up of the saver against the minimal program, alternating, medians.
+void MeasureStartUp(const std::wstring& scr, const std::wstring& minimal) {
+    std::vector<double> saver, yardstick;
+    for (int i = 0; i < 5; ++i) {
+        yardstick.push_back(StartToFirstPicture(minimal, L"", L"FirstPaint"));
+        saver.push_back(StartToFirstPicture(scr, L"/s", L"TMainForm"));
+        ::Sleep(300);
+    }
+    const double s = Median(saver), m = Median(yardstick);
+    std::printf("start to first frame: saver %.0f ms, minimal program %.0f ms (%.2fx); medians of 5\n", s, m,
+                m > 0 ? s / m : 0.0);
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc < 2) {
-        std::printf("usage: frame_bench path\\to\\fluttsaver.scr\n");
+    const std::wstring mode = argc >= 2 ? argv[1] : L"";
+    if (mode == L"floor") {
+        std::printf("floor_ms=%.4f\n", FloorMs(PrimaryScreenSize()));
+        return 0;
+    }
+    if (mode == L"start" && argc >= 4) {
+        MeasureStartUp(argv[2], argv[3]);
+        return 0;
+    }
+    if (mode != L"frames" || argc < 3) {
+        std::printf("usage: frame_bench floor | frames SCR | start SCR FIRST_PAINT_EXE\n");
         return 2;
     }
-    const std::wstring scr = argv[1];
+    const std::wstring scr = argv[2];
     HMODULE resources = ::LoadLibraryExW(scr.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (!resources) {
         std::printf("cannot open %ls for its pictures\n", scr.c_str());
@@ -164,9 +188,8 @@ int wmain(int argc, wchar_t** argv) {
     const double floorMs = FloorMs(screen);
     std::printf("floor (two full-screen 32-bit memory copies): %.3f ms\n", floorMs);
     HWND window = MakePresentWindow(screen);
-    for (int num : {0, 100, 1000}) MeasureFrames(resources, window, num, floorMs);
+    for (int num : {0, 100, 300, 600, 1000}) MeasureFrames(resources, window, num, floorMs);
     ::DestroyWindow(window);
-    MeasureSaverProcess(scr);
     ::FreeLibrary(resources);
     return 0;
 }

@@ -6,10 +6,12 @@
 #include <cstring>
 #include <map>
 #include <stdexcept>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/BmpImage.h"
+#include "platform/soft/Pixels.h"
 
 namespace flutt::testing {
 
@@ -133,6 +135,19 @@ inline std::uint32_t ExpectedAfterPaste(int fx, int fy, int x, int y) {
     const int sx = fx - x, sy = fy - y;
     const bool inside = sx >= 0 && sx < PasteSheet::kSize && sy >= 0 && sy < PasteSheet::kSize;
     return inside ? PasteSheet::Expected(sx, sy, FramePattern(fx, fy)) : FramePattern(fx, fy);
+}
+
+// "" when both buffers hold the same pixels (all 32 bits), else where and
+// how the first difference lies.
+inline std::string FirstDifference(ConstPixelView a, ConstPixelView b) {
+    if (a.width != b.width || a.height != b.height) return "sizes differ";
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x)
+            if (a.Row(y)[x] != b.Row(y)[x]) {
+                return std::to_string(x) + "," + std::to_string(y) + ": " + std::to_string(a.Row(y)[x]) +
+                       " != " + std::to_string(b.Row(y)[x]);
+            }
+    return "";
 }
 
 }  // namespace flutt::testing

@@ -7,9 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "anim/Random.h"
 #include "anim/SaverAnimation_win.h"
 #include "platform/win/Resources_win.h"
+#include "tests/common/TestBitmaps.h"
 
 namespace flutt {
 namespace {
@@ -294,6 +297,57 @@ TEST_F(FrameWinTest, CharactersAreTheSameWhateverTheBackground) {
     for (std::size_t i = 0; i < first->Characters().size(); ++i) {
         const moving &a = first->Characters()[i], &b = second->Characters()[i];
         EXPECT_EQ(std::tie(a.x, a.y, a.vx, a.vy, a.w, a.h), std::tie(b.x, b.y, b.vx, b.vy, b.w, b.h)) << i;
+    }
+}
+
+// Every presented frame equals the frame rebuilt whole the way GDI draws it:
+// the background copied, each character pasted with its two block transfers
+// in table order, the message in front drawn over all. A window stand-in
+// receives what each frame presents; it must show that whole frame.
+TEST_F(FrameWinTest, PresentedFramesEqualTheFrameRebuiltWhole) {
+    enum Message { None, Front, Behind, Clear };
+    struct Case {
+        ScreenSize screen;
+        int num, back2, LRspeed, downspeed, updown;
+        Message message;
+        int ticks;
+    };
+    const Case cases[] = {
+        {{1920, 1080}, 1000, 3, 20, 30, 0, Front, 40},
+        {{1920, 1080}, 0, 5, 20, 30, 0, Front, 5},
+        {{480, 360}, 1000, 4, 20, 30, 2, Behind, 60},
+        {{480, 360}, 100, 2, 60, 60, 2, Front, 150},
+        {{480, 360}, 60, 5, 100, 10, 1, Clear, 150},
+        {{480, 360}, 30, 1, 30, 100, 0, None, 150},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(::testing::Message() << k.screen.W << "x" << k.screen.H << " num " << k.num << " message " << k.message);
+        settings.num = k.num;
+        settings.back2 = k.back2;
+        settings.LRspeed = k.LRspeed;
+        settings.downspeed = k.downspeed;
+        settings.updown = k.updown;
+        settings.IsShownMessage = k.message != None;
+        settings.IsMessageFront = k.message != Behind;
+        settings.IsTransparent = k.message == Clear;
+        settings.IsBackgroundComposed = false;
+        RandomSeed(1);
+        const ScreenSize size = k.screen;
+        SaverAnimation animation(::GetModuleHandleW(nullptr), settings, [size] { return size; });
+        animation.LoadSheets();
+        animation.CreateFrameBitmap();
+        animation.CreateCharacters();
+        win::GdiSurface window(size.W, size.H), whole(size.W, size.H);
+        ::PatBlt(window.Dc(), 0, 0, size.W, size.H, WHITENESS);
+        for (int tick = 0; tick < k.ticks; ++tick) {
+            animation.DrawFrame(window.Dc());
+            whole.Transfer(0, 0, size.W, size.H, *animation.Background(), 0, 0, RasterOp::SrcCopy);
+            for (const moving& c : animation.Characters()) c.draw(whole);
+            if (settings.IsShownMessage && settings.IsMessageFront) animation.DrawMessage(whole.Dc(), size);
+            ::GdiFlush();
+            ASSERT_EQ(testing::FirstDifference(std::as_const(window).Pixels(), std::as_const(whole).Pixels()), "")
+                << "tick " << tick;
+        }
     }
 }
 

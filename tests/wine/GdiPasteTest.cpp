@@ -1,8 +1,13 @@
 // Characters pasted through their masks with real GDI block transfers.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "anim/Moving.h"
 #include "platform/win/GdiSurface.h"
+#include "platform/win/Resources_win.h"
 #include "tests/common/TestBitmaps.h"
 
 namespace flutt {
@@ -34,8 +39,8 @@ void CheckPasteAt(const win::GdiSurface& sheet, int x, int y) {
     }
 }
 
-// Needs a 24- or 32-bit display (the test display is 24-bit), where every
-// colour of the test sheet and frame is exact.
+// Surfaces are 32-bit bitmaps whatever the display's depth: every colour of
+// the test sheet and frame is exact.
 TEST(GdiPasteTest, EverySheetDepthPastesExactly) {
     const PasteSheet sheet;
     for (int bpp : {8, 16, 24}) {
@@ -51,6 +56,39 @@ TEST(GdiPasteTest, EverySheetDepthPastesExactly) {
 TEST(GdiPasteTest, ClipsAtAllFourEdges) {
     const win::GdiSurface surface(PasteSheet().image);
     for (const auto& [x, y] : testing::kClippedPlaces) CheckPasteAt(surface, x, y);
+}
+
+// The frame pipeline's own paste against GDI's two block transfers, on every
+// sheet the saver carries, inside the frame and across every edge and corner.
+// The frame holds pixels with their top byte set as well: on 32-bit bitmaps
+// GDI combines all 32 bits, and so must the paste.
+TEST(GdiPasteTest, SoftwarePasteEqualsBitBltOnEverySheet) {
+    constexpr int W = 64, H = 48;
+    auto framePixel = [](int x, int y) {
+        const std::uint32_t top = (x * 7 + y) % 3 == 0 ? 0xFF000000u : (x + y) % 5 == 0 ? 0x5A000000u : 0u;
+        return FramePattern(x, y) | top;
+    };
+    for (int i = 0; i < kCharacterCount; ++i) {
+        const auto sheet = win::LoadPicture(::GetModuleHandleW(nullptr), (L"imgChar" + std::to_wstring(i)).c_str());
+        SheetSlots slots{};
+        slots.fill(sheet.get());
+        moving c(slots, SaverSettings{}, {W, H});
+        for (int x : {-40, -32, -31, -1, 0, 13, 32, 33, 63, 64}) {
+            for (int y : {-40, -32, -31, -1, 0, 9, 16, 17, 47, 48}) {
+                win::GdiSurface gdi(W, H);
+                std::vector<std::uint32_t> soft(std::size_t(W) * H);
+                for (int fy = 0; fy < H; ++fy)
+                    for (int fx = 0; fx < W; ++fx) gdi.Pixels().Row(fy)[fx] = soft[std::size_t(fy) * W + fx] = framePixel(fx, fy);
+                c.x = x, c.y = y;
+                c.draw(gdi);
+                ::GdiFlush();
+                const PixelView softView{soft.data(), W, H, W};
+                PasteMasked(softView, softView.Bounds(), std::as_const(*sheet).Pixels(), 0, 0, c.w, c.h, x, y);
+                ASSERT_EQ(testing::FirstDifference(softView, std::as_const(gdi).Pixels()), "")
+                    << "sheet " << i << " at " << x << "," << y;
+            }
+        }
+    }
 }
 
 TEST(GdiPasteTest, NewSurfacesAreBlack) {

@@ -18,6 +18,11 @@
 //         waits for a process to end; state=exited with exit=N (signed),
 //         state=running after the time limit, or state=gone when no such
 //         process could be opened
+//   probe cover TARGET X Y W H MS
+//         shows a top-most magenta window over that rectangle of the screen
+//         for MS ms (prints shown=1 once it is painted), then destroys it and
+//         has TARGET repaint the part it uncovered, erasing it first, as
+//         Windows does without desktop composition; prints gone=1
 //   probe reg SUBKEY [VALUE]   a key under HKEY_CURRENT_USER: key=missing or
 //         key=present with values=, subkeys=, subkey= lines; with VALUE its
 //         type=, bytes= (raw size, UTF-16 with its NUL) and text=
@@ -318,6 +323,75 @@ int CmdWaitPid(const Options& options)
     return 0;
 }
 
+LRESULT CALLBACK CoverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_ERASEBKGND) {
+        RECT area{};
+        GetClientRect(window, &area);
+        const HBRUSH magenta = CreateSolidBrush(RGB(255, 0, 255));
+        FillRect(reinterpret_cast<HDC>(wParam), &area, magenta);
+        DeleteObject(magenta);
+        return 1;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void PumpFor(DWORD ms)
+{
+    const DWORD start = GetTickCount();
+    do {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&msg);
+        Sleep(10);
+    } while (GetTickCount() - start < ms);
+}
+
+int CmdCover(const Options& options)
+{
+    unsigned long long v[5] = {};
+    if (options.positional.size() != 7) {
+        Line(L"error=usage: cover TARGET X Y W H MS");
+        return 2;
+    }
+    for (int i = 0; i < 5; ++i) {
+        if (!ParseNumber(options.positional[std::size_t(i) + 2].c_str(), v[i])) {
+            Line(L"error=usage: cover TARGET X Y W H MS");
+            return 2;
+        }
+    }
+    const HWND target = ResolveTarget(options.positional[1].c_str());
+    if (!target) {
+        Line(L"hwnd=none");
+        return 1;
+    }
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = CoverProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"E2ECover";
+    RegisterClassW(&wc);
+    HWND cover = CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, wc.lpszClassName, L"cover", WS_POPUP,
+                                 int(v[0]), int(v[1]), int(v[2]), int(v[3]), nullptr, nullptr, wc.hInstance, nullptr);
+    if (!cover) {
+        Linef(L"error=CreateWindowExW %lu", GetLastError());
+        return 1;
+    }
+    ShowWindow(cover, SW_SHOWNOACTIVATE);
+    UpdateWindow(cover);
+    PumpFor(200);
+    Line(L"shown=1");
+    PumpFor(static_cast<DWORD>(v[4]));
+    DestroyWindow(cover);
+    // Wine keeps a covered window's pixels and puts them back by itself;
+    // Windows without desktop composition has the window repaint instead.
+    RECT uncovered = {int(v[0]), int(v[1]), int(v[0] + v[2]), int(v[1] + v[3])};
+    MapWindowPoints(nullptr, target, reinterpret_cast<POINT*>(&uncovered), 2);
+    RedrawWindow(target, &uncovered, nullptr, RDW_INVALIDATE | RDW_ERASE);
+    PumpFor(100);
+    Line(L"gone=1");
+    return 0;
+}
+
 int CmdReg(const Options& options)
 {
     if (options.positional.size() != 2 && options.positional.size() != 3) {
@@ -446,7 +520,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     Options options;
     if (argv == nullptr || argc < 2 || !ParseOptions(argc, argv, 1, options) || options.positional.empty()) {
-        Line(L"error=usage: probe find|gone|info|children|post|send|msgbox|wait-pid|reg|desktop|monitors ...");
+        Line(L"error=usage: probe find|gone|info|children|post|send|msgbox|wait-pid|reg|cover|desktop|monitors ...");
         return 2;
     }
     const std::wstring& command = options.positional[0];
@@ -468,6 +542,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
         return CmdWaitPid(options);
     if (command == L"reg")
         return CmdReg(options);
+    if (command == L"cover")
+        return CmdCover(options);
     if (command == L"desktop")
         return CmdDesktop();
     if (command == L"monitors")

@@ -1,0 +1,127 @@
+// The frame pipeline against the frame rebuilt whole on every tick (the
+// background copied, each character moved and pasted in table order), and
+// against what a front end that presents only the reported changes shows.
+#include "anim/FramePipeline.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <deque>
+#include <string>
+#include <utility>
+
+#include "anim/Random.h"
+#include "platform/soft/SoftSurface.h"
+#include "tests/common/TestBitmaps.h"
+
+namespace flutt {
+namespace {
+
+struct Mix {
+    const char* name;
+    ScreenSize screen;
+    int num;
+    int LR, LRspeed, updown, downspeed;
+};
+
+void PrintTo(const Mix& mix, std::ostream* out) { *out << mix.name; }
+
+// Small screens make characters cross every edge, wrap and pile up; a crowd
+// changes most of the frame at every step, the others only parts of it.
+constexpr Mix kMixes[] = {
+    {"crowd both ways", {160, 120}, 1000, 2, 10, 2, 10},
+    {"falling right", {800, 300}, 40, 1, 3, 0, 25},
+    {"rising left, odd size", {397, 261}, 12, 0, 7, 1, 9},
+    {"fast sideways", {900, 200}, 30, 2, 30, 0, 8},
+    {"default speeds", {800, 600}, 60, 2, 20, 0, 30},
+    {"none", {200, 100}, 0, 2, 20, 0, 30},
+    {"standing still", {200, 100}, 30, 2, 0, 0, 0},
+};
+
+class FramePipelineTest : public ::testing::TestWithParam<Mix> {
+protected:
+    FramePipelineTest() {
+        // Sheets of several sizes: the test sheet with every kind of mask
+        // pixel, a narrow one and one of odd height.
+        const testing::PasteSheet paste;
+        sheets.emplace_back(paste.image.width, paste.image.height, paste.image.pixels);
+        sheets.push_back(Sheet(20, 30));
+        sheets.push_back(Sheet(40, 81));
+        for (int i = 0; i < kCharacterCount; ++i) slots[i] = &sheets[std::size_t(i) % sheets.size()];
+    }
+
+    // A sheet whose mask is a disc with a grey ring, its colour a gradient.
+    static SoftSurface Sheet(int w, int fullHeight) {
+        const int h = fullHeight / 2;
+        SoftSurface sheet(w, fullHeight, 0xFFFFFF);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const int dx = 2 * x - w, dy = 2 * y - h, r2 = dx * dx + dy * dy, R2 = std::min(w, h) * std::min(w, h);
+                const std::uint32_t mask = r2 < R2 / 2 ? 0 : r2 < R2 ? 0x212121 : 0xFFFFFF;
+                sheet.SetPixel(x, y + h, mask);
+                sheet.SetPixel(x, y, mask == 0xFFFFFF ? 0xFFFFFF : std::uint32_t(x * 0x0A0000 + y * 0x000700 + 0x33));
+            }
+        return sheet;
+    }
+
+    std::deque<SoftSurface> sheets;
+    SheetSlots slots{};
+};
+
+TEST_P(FramePipelineTest, EveryStepEqualsTheFrameRebuiltWhole) {
+    const Mix& mix = GetParam();
+    const int W = mix.screen.W, H = mix.screen.H;
+    SaverSettings settings;
+    settings.num = mix.num;
+    settings.LR = mix.LR, settings.LRspeed = mix.LRspeed, settings.updown = mix.updown;
+    settings.downspeed = mix.downspeed;
+    RandomSeed(1);
+    std::vector<moving> characters = MakeCharacters(slots, settings, mix.screen);
+    std::vector<moving> reference = characters;
+
+    SoftSurface background(W, H), whole(W, H), frame(W, H), presented(W, H, 0x123456);
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) background.SetPixel(x, y, testing::FramePattern(x, y));
+    FramePipeline pipeline(frame.Pixels(), std::as_const(background).Pixels());
+
+    int partial = 0;  // steps that changed part of the frame
+    for (int tick = 0; tick < 150; ++tick) {
+        SCOPED_TRACE(tick);
+        whole.Transfer(0, 0, W, H, background, 0, 0, RasterOp::SrcCopy);
+        for (moving& c : reference) {
+            c.move(mix.screen);
+            c.draw(whole);
+        }
+
+        const FrameChanges& changes = pipeline.Step(characters, mix.screen);
+        ASSERT_EQ(changes.whole, tick == 0 || changes.rects == std::vector{frame.Pixels().Bounds()});
+        partial += !changes.whole && !changes.rects.empty();
+        // The rectangles lie in the frame and do not overlap.
+        std::vector<int> covered(std::size_t(W) * H);
+        for (const PixelRect& r : changes.rects) {
+            ASSERT_EQ(Intersect(r, frame.Pixels().Bounds()), r);
+            for (int y = r.top; y < r.bottom; ++y)
+                for (int x = r.left; x < r.right; ++x) ASSERT_EQ(++covered[std::size_t(y) * W + x], 1);
+        }
+        for (const PixelRect& r : changes.rects) CopyPixels(presented.Pixels(), std::as_const(frame).Pixels(), r);
+
+        ASSERT_EQ(testing::FirstDifference(frame.Pixels(), whole.Pixels()), "") << "frame";
+        ASSERT_EQ(testing::FirstDifference(presented.Pixels(), whole.Pixels()), "") << "presented";
+        if (tick > 0 && (mix.num == 0 || mix.downspeed + mix.LRspeed == 0)) {
+            EXPECT_TRUE(changes.rects.empty());  // nothing moves: nothing to do
+        }
+    }
+    if (mix.num > 0 && mix.num < 1000 && mix.downspeed + mix.LRspeed > 0) {
+        EXPECT_GT(partial, 100);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Mixes, FramePipelineTest, ::testing::ValuesIn(kMixes),
+                         [](const auto& info) {
+                             std::string name = info.param.name;
+                             for (char& ch : name) ch = std::isalnum((unsigned char)ch) ? ch : '_';
+                             return name;
+                         });
+
+}  // namespace
+}  // namespace flutt
