@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 #include "anim/Background.h"
 #include "platform/soft/SoftStretch.h"
@@ -20,9 +21,10 @@ std::uint32_t Blend(std::uint32_t over, std::uint32_t under, std::uint32_t alpha
 
 }  // namespace
 
-void DrawMessageLayer(SoftSurface& surface, const MessageLayer& m) {
-    const int left = std::max(m.x, 0), top = std::max(m.y, 0);
-    const int right = std::min(m.x + m.w, surface.Width()), bottom = std::min(m.y + m.h, surface.Height());
+void DrawMessageLayer(SoftSurface& surface, const MessageLayer& m, const PixelRect& clip) {
+    const PixelRect area = Intersect(Intersect(PixelRect{m.x, m.y, m.x + m.w, m.y + m.h}, clip),
+                                     PixelRect{0, 0, surface.Width(), surface.Height()});
+    const int left = area.left, top = area.top, right = area.right, bottom = area.bottom;
     for (int y = top; y < bottom; ++y) {
         for (int x = left; x < right; ++x) {
             const std::uint32_t alpha = m.coverage[std::size_t(y - m.y) * std::size_t(m.w) + std::size_t(x - m.x)];
@@ -72,23 +74,22 @@ void SoftAnimation::ComposeBackground(ScreenSize screen) {
         }
     }
     settings_.IsBackgroundComposed = true;
-    if (settings_.IsShownMessage && !settings_.IsMessageFront && message_) DrawMessageLayer(*imgBG, *message_);
+    if (settings_.IsShownMessage && !settings_.IsMessageFront && message_) {
+        DrawMessageLayer(*imgBG, *message_, PixelRect{0, 0, screen.W, screen.H});
+    }
 }
 
-std::vector<FrameRect> SoftAnimation::DrawFrame(ScreenSize screen) {
+const FrameChanges& SoftAnimation::DrawFrame(ScreenSize screen) {
     if (!imgBG || imgBG->Width() != screen.W || imgBG->Height() != screen.H) {
         ComposeBackground(screen);
         FrameBitmap = std::make_unique<SoftSurface>(screen.W, screen.H);
+        pipeline_ = std::make_unique<FramePipeline>(FrameBitmap->Pixels(), std::as_const(*imgBG).Pixels());
     }
-    // Whole frames: the background, every character moved and pasted, the
-    // message in front.
-    *FrameBitmap = *imgBG;
-    for (moving& c : Chars) {
-        c.move(screen);
-        c.draw(*FrameBitmap);
+    const FrameChanges& changes = pipeline_->Step(Chars, screen);
+    if (settings_.IsShownMessage && settings_.IsMessageFront && message_) {
+        for (const PixelRect& r : changes.rects) DrawMessageLayer(*FrameBitmap, *message_, r);
     }
-    if (settings_.IsShownMessage && settings_.IsMessageFront && message_) DrawMessageLayer(*FrameBitmap, *message_);
-    return {FrameRect{0, 0, screen.W, screen.H}};
+    return changes;
 }
 
 }  // namespace flutt

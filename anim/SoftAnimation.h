@@ -11,16 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "anim/FramePipeline.h"
 #include "anim/Moving.h"
 #include "platform/BmpImage.h"
 #include "platform/soft/SoftSurface.h"
 #include "settings/SaverSettings.h"
 
 namespace flutt {
-
-struct FrameRect {
-    int x, y, w, h;
-};
 
 // The message as the front end rasterised it: a box (left, top, size) on the
 // frame, and how much of each of its pixels the glyphs cover (0..255).
@@ -32,8 +29,8 @@ struct MessageLayer {
     bool opaque = true;                  // fill the box before the glyphs
 };
 
-// Draws the message onto `surface`, clipped to it.
-void DrawMessageLayer(SoftSurface& surface, const MessageLayer& message);
+// Draws the message onto `surface`, clipped to `clip` and to the surface.
+void DrawMessageLayer(SoftSurface& surface, const MessageLayer& message, const PixelRect& clip);
 
 // A 0x00BBGGRR colour of the settings as a 0x00RRGGBB pixel.
 constexpr std::uint32_t PixelOfColour(std::int32_t colour) {
@@ -63,10 +60,10 @@ public:
     void SetMessage(std::optional<MessageLayer> message) { message_ = std::move(message); }
 
     // One frame at this screen size: on the first frame, and whenever the size
-    // changed, the background is composed; then the characters move and are
-    // pasted, and a message in front is drawn over them. Returns the parts of
-    // the frame that changed since the last one.
-    std::vector<FrameRect> DrawFrame(ScreenSize screen);
+    // changed, the background is composed; then the characters move, the
+    // frame is rebuilt where they left or entered, and a message in front is
+    // drawn over them there. Returns the parts of the frame that changed.
+    const FrameChanges& DrawFrame(ScreenSize screen);
 
     const SoftSurface& Frame() const { return *FrameBitmap; }
     const SoftSurface& Background() const { return *imgBG; }
@@ -85,6 +82,7 @@ private:
     std::vector<moving> Chars;
     std::optional<Image32> desktop_;
     std::optional<MessageLayer> message_;
+    std::unique_ptr<FramePipeline> pipeline_;
 };
 
 }  // namespace flutt

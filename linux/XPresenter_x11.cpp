@@ -91,17 +91,17 @@ void XPresenter::Allocate(int width, int height) {
     image_->data = static_cast<char*>(std::malloc(std::size_t(image_->bytes_per_line) * std::size_t(height)));
 }
 
-void XPresenter::Fill(const SoftSurface& frame, const FrameRect& r) {
-    const std::uint32_t* pixels = frame.Pixels().data();
-    const auto width = std::size_t(frame.Width());
-    for (int y = r.y; y < r.y + r.h; ++y) {
-        const std::uint32_t* from = pixels + std::size_t(y) * width + std::size_t(r.x);
+void XPresenter::Fill(const SoftSurface& frame, const PixelRect& r) {
+    const ConstPixelView pixels = frame.Pixels();
+    const int w = r.right - r.left;
+    for (int y = r.top; y < r.bottom; ++y) {
+        const std::uint32_t* from = pixels.Row(y) + r.left;
         if (SameLayout(image_)) {
-            std::memcpy(image_->data + std::size_t(y) * std::size_t(image_->bytes_per_line) + std::size_t(r.x) * 4, from,
-                        std::size_t(r.w) * 4);
+            std::memcpy(image_->data + std::size_t(y) * std::size_t(image_->bytes_per_line) + std::size_t(r.left) * 4, from,
+                        std::size_t(w) * 4);
         } else {
             // Other visuals: let Xlib place each channel.
-            for (int x = 0; x < r.w; ++x) {
+            for (int x = 0; x < w; ++x) {
                 const std::uint32_t p = from[x];
                 const unsigned long red = p >> 16 & 0xFF, green = p >> 8 & 0xFF, blue = p & 0xFF;
                 auto scale = [](unsigned long v, unsigned long mask) {
@@ -109,27 +109,26 @@ void XPresenter::Fill(const SoftSurface& frame, const FrameRect& r) {
                     const int shift = __builtin_ctzl(mask);
                     return ((v * (mask >> shift) + 127) / 255) << shift;
                 };
-                XPutPixel(image_, r.x + x, y,
+                XPutPixel(image_, r.left + x, y,
                           scale(red, visual_->red_mask) | scale(green, visual_->green_mask) | scale(blue, visual_->blue_mask));
             }
         }
     }
 }
 
-void XPresenter::Present(const SoftSurface& frame, std::span<const FrameRect> rects) {
+void XPresenter::Present(const SoftSurface& frame, std::span<const PixelRect> rects) {
     if (!image_ || image_->width != frame.Width() || image_->height != frame.Height()) {
         Allocate(frame.Width(), frame.Height());
     }
-    for (FrameRect r : rects) {
-        const int x0 = std::max(r.x, 0), y0 = std::max(r.y, 0);
-        const int x1 = std::min(r.x + r.w, frame.Width()), y1 = std::min(r.y + r.h, frame.Height());
-        if (x1 <= x0 || y1 <= y0) continue;
-        r = {x0, y0, x1 - x0, y1 - y0};
+    for (const PixelRect& given : rects) {
+        const PixelRect r = Intersect(given, PixelRect{0, 0, frame.Width(), frame.Height()});
+        if (r.Empty()) continue;
         Fill(frame, r);
+        const auto w = unsigned(r.right - r.left), h = unsigned(r.bottom - r.top);
         if (shm_) {
-            XShmPutImage(display_, target_, gc_, image_, r.x, r.y, r.x, r.y, unsigned(r.w), unsigned(r.h), False);
+            XShmPutImage(display_, target_, gc_, image_, r.left, r.top, r.left, r.top, w, h, False);
         } else {
-            XPutImage(display_, target_, gc_, image_, r.x, r.y, r.x, r.y, unsigned(r.w), unsigned(r.h));
+            XPutImage(display_, target_, gc_, image_, r.left, r.top, r.left, r.top, w, h);
         }
     }
     // The next frame writes into the same shared pixels: the server must be

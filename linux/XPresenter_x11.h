@@ -21,14 +21,14 @@ public:
 
     // Copies the rectangles of `frame` into the image and onto the target,
     // and waits until the server has taken them.
-    void Present(const SoftSurface& frame, std::span<const FrameRect> rects);
+    void Present(const SoftSurface& frame, std::span<const PixelRect> rects);
 
     bool shared() const { return shm_; }
 
 private:
     void Allocate(int width, int height);
     void Release();
-    void Fill(const SoftSurface& frame, const FrameRect& rect);
+    void Fill(const SoftSurface& frame, const PixelRect& rect);
 
     Display* display_;
     Drawable target_;

@@ -148,7 +148,7 @@ FpsOverlay::~FpsOverlay() {
     if (font_) XftFontClose(display_, font_);
 }
 
-FrameRect FpsOverlay::Draw(double seconds) {
+PixelRect FpsOverlay::Draw(double seconds) {
     if (since_ < 0) {
         since_ = seconds;
     } else {
@@ -161,12 +161,12 @@ FrameRect FpsOverlay::Draw(double seconds) {
         since_ = seconds;
         frames_ = 0;
     }
-    if (!font_ || !draw_) return {0, 0, 0, 0};
-    const FrameRect box{0, 0, 8 * 16, font_->ascent + font_->descent + 8};
+    if (!font_ || !draw_) return {};
+    const PixelRect box{0, 0, 8 * 16, font_->ascent + font_->descent + 8};
     XRenderColor black = {0, 0, 0, 0xFFFF};
     XftColor background;
     XftColorAllocValue(display_, visual_, DefaultColormap(display_, DefaultScreen(display_)), &black, &background);
-    XftDrawRect(draw_, &background, box.x, box.y, unsigned(box.w), unsigned(box.h));
+    XftDrawRect(draw_, &background, box.left, box.top, unsigned(box.right), unsigned(box.bottom));
     XftColorFree(display_, visual_, DefaultColormap(display_, DefaultScreen(display_)), &background);
     XftDrawStringUtf8(draw_, &colour_, font_, 4, 4 + font_->ascent, reinterpret_cast<const FcChar8*>(text_.data()),
                       int(text_.size()));

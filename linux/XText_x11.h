@@ -26,7 +26,7 @@ public:
     FpsOverlay& operator=(const FpsOverlay&) = delete;
 
     // Counts one frame at `seconds` and draws the rate; returns the area used.
-    FrameRect Draw(double seconds);
+    PixelRect Draw(double seconds);
 
 private:
     Display* display_;

@@ -143,7 +143,7 @@ int Animate(Display* display, XTarget& target, const HackOptions& options) {
 
     int frames = 0;
     bool repaint = false;
-    FrameRect fpsBox = {0, 0, 0, 0};
+    PixelRect fpsBox;
     double next = Now();
     const double start = next;
     FrameCost cost;
@@ -164,12 +164,12 @@ int Animate(Display* display, XTarget& target, const HackOptions& options) {
             // After -stop-after's frame the picture stays as it is.
             const bool advance = options.stopAfter == 0 || frames < options.stopAfter;
             const double t0 = Now();
-            std::vector<FrameRect> changed;
+            std::vector<PixelRect> changed;
             if (advance) {
-                changed = animation.DrawFrame(size);
+                changed = animation.DrawFrame(size).rects;
                 ++frames;
             }
-            if (repaint && frames > 0) changed = {FrameRect{0, 0, animation.Frame().Width(), animation.Frame().Height()}};
+            if (repaint && frames > 0) changed = {PixelRect{0, 0, animation.Frame().Width(), animation.Frame().Height()}};
             repaint = false;
             const double t1 = Now();
             if (!changed.empty()) {

@@ -12,6 +12,13 @@
 namespace flutt {
 namespace {
 
+std::vector<std::uint32_t> PixelsOf(const SoftSurface& surface) {
+    std::vector<std::uint32_t> pixels;
+    for (int y = 0; y < surface.Height(); ++y)
+        for (int x = 0; x < surface.Width(); ++x) pixels.push_back(surface.Pixel(x, y));
+    return pixels;
+}
+
 std::vector<int> SingleSources(int source, int target) {
     std::vector<int> map;
     for (const SourceSpan& span : StretchSpans(source, target)) {
@@ -51,7 +58,7 @@ TEST(SoftStretchTest, PixelsThatMeetCombineByAnd) {
     const SoftSurface row(4, 1, std::vector<std::uint32_t>{0xF0F0F0, 0x0FFFFF, 0xFFFFFF, 0x123456});
     SoftSurface target(2, 2, 0xABCDEF);
     StretchBlackOnWhite(target, 2, 2, row);
-    EXPECT_EQ(target.Pixels(), (std::vector<std::uint32_t>{0x00F0F0, 0x123456, 0x00F0F0, 0x123456}));
+    EXPECT_EQ(PixelsOf(target), (std::vector<std::uint32_t>{0x00F0F0, 0x123456, 0x00F0F0, 0x123456}));
     SoftSurface clipped(1, 1);
     StretchBlackOnWhite(clipped, 8, 8, row);  // only what lies on the target
     EXPECT_EQ(clipped.Pixel(0, 0), 0xF0F0F0u);
@@ -81,8 +88,8 @@ TEST(SoftAnimationTest, BackgroundsTiledStretchedAndFromTheDesktop) {
         animation.LoadSheets();
         if (desktop) animation.SetDesktop(*desktop);
         animation.DrawFrame(screen);
-        EXPECT_EQ(animation.Frame().Pixels(), animation.Background().Pixels());
-        return animation.Background().Pixels();
+        EXPECT_EQ(PixelsOf(animation.Frame()), PixelsOf(animation.Background()));
+        return PixelsOf(animation.Background());
     };
     const auto tiled = background(3);  // 6 x 5 tiles
     for (int y = 0; y < screen.H; ++y)
@@ -92,7 +99,7 @@ TEST(SoftAnimationTest, BackgroundsTiledStretchedAndFromTheDesktop) {
     SoftSurface stretched(screen.W, screen.H);
     const Image32 picture = *SmallPicture("imgBack2");
     StretchBlackOnWhite(stretched, screen.W, screen.H, SoftSurface(picture.width, picture.height, picture.pixels));
-    EXPECT_EQ(background(2), stretched.Pixels());
+    EXPECT_EQ(background(2), PixelsOf(stretched));
 
     Image32 desktop{30, 20, std::vector<std::uint32_t>(600)};
     for (std::size_t i = 0; i < desktop.pixels.size(); ++i) desktop.pixels[i] = std::uint32_t(i);
@@ -103,38 +110,48 @@ TEST(SoftAnimationTest, BackgroundsTiledStretchedAndFromTheDesktop) {
     }
 }
 
-TEST(SoftAnimationTest, FramesPasteTheCharactersOverTheBackgroundAndMessagesCoverThem) {
+TEST(SoftAnimationTest, FramesPasteTheCharactersOverTheBackgroundAndTheMessageCoversThem) {
     SaverSettings settings;
     settings.back2 = 5;
     settings.num = 40;
+    settings.IsShownMessage = true;
     RandomSeed(1);
     SoftAnimation animation(settings, SmallPicture);
     animation.LoadSheets();
     const ScreenSize screen{40, 30};
     animation.CreateCharacters(screen);
-    for (int i = 0; i < 30; ++i) animation.DrawFrame(screen);
+    // A message in front: its box over everything, the glyphs blended on it.
+    const PixelRect box{10, 10, 14, 12};
+    animation.SetMessage(MessageLayer{10, 10, 4, 2, {0, 255, 128, 0, 0, 0, 0, 0}, 0xFF0000, 0x0000FF, true});
+    auto underTheBox = [&] {
+        for (const moving& c : animation.Characters())
+            if (c.x >= box.left && c.x < box.right && c.y < box.bottom && c.y + c.h > box.top) return true;
+        return false;
+    };
+    for (int i = 0; i < 30 || (!underTheBox() && i < 1000); ++i) animation.DrawFrame(screen);
     // Each character shows its opaque column; the rest is background.
     std::vector<bool> opaque(std::size_t(screen.W * screen.H));
     for (const moving& c : animation.Characters())
         for (int y = c.y; y < c.y + c.h; ++y)
             if (c.x >= 0 && c.x < screen.W && y >= 0 && y < screen.H) opaque[std::size_t(y * screen.W + c.x)] = true;
-    int shown = 0;
+    int shown = 0, underBox = 0;
     for (int y = 0; y < screen.H; ++y)
         for (int x = 0; x < screen.W; ++x) {
-            const std::uint32_t expected = opaque[std::size_t(y * screen.W + x)] ? 0x00AA00 : animation.Background().Pixel(x, y);
+            const bool character = opaque[std::size_t(y * screen.W + x)];
+            if (!Intersect(box, PixelRect{x, y, x + 1, y + 1}).Empty()) {
+                underBox += character;
+                continue;
+            }
+            const std::uint32_t expected = character ? 0x00AA00 : animation.Background().Pixel(x, y);
             ASSERT_EQ(animation.Frame().Pixel(x, y), expected) << x << "," << y;
-            shown += opaque[std::size_t(y * screen.W + x)];
+            shown += character;
         }
     EXPECT_GT(shown, 0);
-
-    // A message in front: its box over everything, the glyphs blended on it.
-    settings.IsShownMessage = true;
-    MessageLayer message{10, 10, 4, 2, {0, 255, 128, 0, 0, 0, 0, 0}, 0xFF0000, 0x0000FF, true};
-    animation.SetMessage(message);
-    animation.DrawFrame(screen);
+    EXPECT_GT(underBox, 0);  // characters pass under the box
     EXPECT_EQ(animation.Frame().Pixel(10, 10), 0x0000FFu);
     EXPECT_EQ(animation.Frame().Pixel(11, 10), 0xFF0000u);
     EXPECT_EQ(animation.Frame().Pixel(12, 10), 0x80007Fu);  // half way
+    for (int x = 10; x < 14; ++x) EXPECT_EQ(animation.Frame().Pixel(x, 11), 0x0000FFu);
 }
 
 }  // namespace
