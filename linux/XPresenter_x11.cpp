@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace flutt::hack {
 namespace {
@@ -120,16 +121,30 @@ void XPresenter::Present(const SoftSurface& frame, std::span<const PixelRect> re
     if (!image_ || image_->width != frame.Width() || image_->height != frame.Height()) {
         Allocate(frame.Width(), frame.Height());
     }
+    // The rectangles' pixels into the image, then onto the target: shared
+    // pixels in one put of their bounding box clipped to them (one request
+    // however many there are); plain images rectangle by rectangle, as each
+    // put sends its pixels.
+    std::vector<XRectangle> clip;
+    PixelRect box;
     for (const PixelRect& given : rects) {
         const PixelRect r = Intersect(given, PixelRect{0, 0, frame.Width(), frame.Height()});
         if (r.Empty()) continue;
         Fill(frame, r);
-        const auto w = unsigned(r.right - r.left), h = unsigned(r.bottom - r.top);
-        if (shm_) {
-            XShmPutImage(display_, target_, gc_, image_, r.left, r.top, r.left, r.top, w, h, False);
-        } else {
-            XPutImage(display_, target_, gc_, image_, r.left, r.top, r.left, r.top, w, h);
-        }
+        clip.push_back({short(r.left), short(r.top), static_cast<unsigned short>(r.right - r.left),
+                        static_cast<unsigned short>(r.bottom - r.top)});
+        box = box.Empty() ? r
+                          : PixelRect{std::min(box.left, r.left), std::min(box.top, r.top), std::max(box.right, r.right),
+                                      std::max(box.bottom, r.bottom)};
+    }
+    if (clip.empty()) return;
+    if (shm_) {
+        if (clip.size() > 1) XSetClipRectangles(display_, gc_, 0, 0, clip.data(), int(clip.size()), Unsorted);
+        XShmPutImage(display_, target_, gc_, image_, box.left, box.top, box.left, box.top, unsigned(box.right - box.left),
+                     unsigned(box.bottom - box.top), False);
+        if (clip.size() > 1) XSetClipMask(display_, gc_, None);
+    } else {
+        for (const XRectangle& r : clip) XPutImage(display_, target_, gc_, image_, r.x, r.y, r.x, r.y, r.width, r.height);
     }
     // The next frame writes into the same shared pixels: the server must be
     // done with these first.
