@@ -1,6 +1,6 @@
 // The saver's picture on software surfaces of 32-bit pixels, for a front end
-// that presents pixel buffers itself: the same characters, background and
-// message placement as the Windows saver's frame, with no platform calls.
+// that presents pixel buffers itself: the same characters, background, frame
+// pipeline and message placement as the Windows saver, with no platform calls.
 #pragma once
 
 #include <array>
