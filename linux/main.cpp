@@ -172,8 +172,10 @@ int Animate(Display* display, XTarget& target, const HackOptions& options) {
             if (repaint && frames > 0) changed = {PixelRect{0, 0, animation.Frame().Width(), animation.Frame().Height()}};
             repaint = false;
             const double t1 = Now();
+            // The frame's pixels back under the old rate line, which is drawn
+            // anew on every frame.
+            if (fps && advance) changed.push_back(fpsBox);
             if (!changed.empty()) {
-                if (fps) changed.push_back(fpsBox);  // the frame's pixels back under the old line
                 presenter.Present(animation.Frame(), changed);
                 if (fps) fpsBox = fps->Draw(now);
                 XFlush(display);
