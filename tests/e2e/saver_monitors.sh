@@ -127,14 +127,20 @@ art=$(dirname "$SCR")/assets/art
 tiled=$E2E_WORK/expected-primary.png
 convert "$art/imgBack3.bmp" -write mpr:tile +delete -size 1920x1080 tile:mpr:tile "$tiled"
 
+# Starts a full-screen run with background BACK2 and no characters, the
+# cursor resting on the second monitor; true when the saver window ($saver)
+# and a cover ($cover) came up.
+start_with_cover() {
+    reg_reset
+    reg_import back2="$1" num=0
+    xdotool mousemove "$ON_SECOND_X" "$ON_SECOND_Y"
+    start_saver /s
+    find_window TMainForm && saver=$HWND && find_window TMonitorCover && cover=$HWND
+}
+
 # ---- a run ended by a mouse move on the second monitor ------------------
 
-reg_reset
-reg_import back2=3 num=0
-xdotool mousemove "$ON_SECOND_X" "$ON_SECOND_Y"
-start_saver /s
-if find_window TMainForm && saver=$HWND && find_window TMonitorCover; then
-    cover=$HWND
+if start_with_cover 3; then
     # One pixel within the first 2000 ms (counted from no earlier than the start).
     xdotool mousemove $((ON_SECOND_X + 1)) "$ON_SECOND_Y"
     moved=$(now_ms)
@@ -167,11 +173,7 @@ kill_leftovers
 
 # ---- a run with the desktop copy, ended by a click on the second monitor --
 
-reg_reset
-reg_import back2=0 num=0
-xdotool mousemove "$ON_SECOND_X" "$ON_SECOND_Y"
-start_saver /s
-if find_window TMainForm && find_window TMonitorCover; then
+if start_with_cover 0; then
     pattern_primary=$E2E_WORK/pattern-primary.png
     crop "$desktop" "$PRIMARY" "$pattern_primary"
     # No characters: the saver's frame looks like the desktop under it. The
@@ -203,12 +205,7 @@ kill_leftovers
 # keyboard, were it not for its refusal; Wine's unmanaged windows do neither,
 # so here this checks the ignored click, the z-order and the keyboard only.)
 
-reg_reset
-reg_import back2=3 num=0
-xdotool mousemove "$ON_SECOND_X" "$ON_SECOND_Y"
-start_saver /s
-if find_window TMainForm && saver=$HWND && find_window TMonitorCover; then
-    cover=$HWND
+if start_with_cover 3; then
     xdotool click 1
     check_true "the click came within the first 2000 ms" test $(($(now_ms) - SAVER_T0)) -lt 1900
     sleep_until $((FOUND_MS + 2200))
