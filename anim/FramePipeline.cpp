@@ -69,15 +69,38 @@ void FramePipeline::MarkTiles(const PixelRect& r) {
 }
 
 void FramePipeline::RebuildAll(const std::vector<moving>& characters) {
-    const PixelRect all = frame_.Bounds();
-    CopyPixels(frame_, background_, all);
+    // Band by band from the top: a band's background, then every character
+    // reaching into it, in table order. Each pixel gets the same operations
+    // in the same order as copying the whole background first and pasting
+    // every character over it; but a band stays in the processor's cache
+    // while the characters land on it, where a full-screen copy first would
+    // have pushed the frame's first rows out of it before the first paste.
+    const int bands = (frame_.height + kBandH - 1) / kBandH;
+    bandStart_.assign(std::size_t(bands) + 1, 0);
     drawn_.resize(characters.size());
+    auto forBands = [&](const PixelRect& r, auto&& visit) {
+        if (r.Empty()) return;
+        for (int b = r.top / kBandH; b <= (r.bottom - 1) / kBandH; ++b) visit(std::size_t(b));
+    };
     for (std::size_t i = 0; i < characters.size(); ++i) {
-        Paste(characters[i], all);
         drawn_[i] = CellOf(characters[i]);
+        forBands(drawn_[i], [&](std::size_t b) { ++bandStart_[b + 1]; });
+    }
+    for (std::size_t b = 1; b < bandStart_.size(); ++b) bandStart_[b] += bandStart_[b - 1];
+    bandMembers_.resize(std::size_t(bandStart_.back()));
+    runMembers_.assign(bandStart_.begin(), bandStart_.end() - 1);
+    for (std::size_t i = 0; i < characters.size(); ++i) {
+        forBands(drawn_[i], [&](std::size_t b) { bandMembers_[std::size_t(runMembers_[b]++)] = int(i); });
+    }
+    for (int b = 0; b < bands; ++b) {
+        const PixelRect band = Intersect(PixelRect{0, b * kBandH, frame_.width, (b + 1) * kBandH}, frame_.Bounds());
+        CopyPixels(frame_, background_, band);
+        for (int k = bandStart_[std::size_t(b)]; k < bandStart_[std::size_t(b) + 1]; ++k) {
+            Paste(characters[std::size_t(bandMembers_[std::size_t(k)])], band);
+        }
     }
     changes_.whole = true;
-    changes_.rects.assign(1, all);
+    changes_.rects.assign(1, frame_.Bounds());
     rebuildWhole_ = false;
 }
 

@@ -51,6 +51,8 @@ public:
     // tiles (cut at the frame's edges).
     static constexpr int kTileW = 16;
     static constexpr int kTileH = 16;
+    // Rows of the frame rebuilt at once when it is rebuilt whole.
+    static constexpr int kBandH = 16;
 
 private:
     PixelRect CellOf(const moving& c) const;
@@ -70,6 +72,8 @@ private:
     std::vector<int> tileStart_;             // per tile: its characters in tileMembers_
     std::vector<int> tileMembers_;
     std::vector<int> runMembers_;
+    std::vector<int> bandStart_;             // per band: its characters in bandMembers_
+    std::vector<int> bandMembers_;
     std::vector<std::size_t> openRects_;
     std::vector<std::size_t> reachingRects_;
 };

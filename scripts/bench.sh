@@ -50,7 +50,7 @@ loop_ms_per_frame() {
     local launcher=$! saver= server i
     for ((i = 0; i < 100; i++)); do
         sleep 0.1
-        saver=$(pid_in_prefix 'fluttsaver.scr /s')
+        saver=$(pid_in_prefix "$(basename "$scr") /s")
         [[ -n $saver ]] && break
     done
     server=$(pid_in_prefix 'wineserver')
