@@ -5,8 +5,6 @@
 namespace flutt {
 namespace {
 
-bool IsEmpty(const ScreenRect& r) { return r.right <= r.left || r.bottom <= r.top; }
-
 bool Contains(const ScreenRect& outer, const ScreenRect& inner) {
     return outer.left <= inner.left && outer.top <= inner.top && inner.right <= outer.right &&
            inner.bottom <= outer.bottom;
@@ -17,7 +15,7 @@ bool Contains(const ScreenRect& outer, const ScreenRect& inner) {
 std::vector<ScreenRect> CoverRects(const std::vector<ScreenRect>& monitors, const ScreenRect& saverWindow) {
     std::vector<ScreenRect> covers;
     for (const ScreenRect& monitor : monitors) {
-        if (IsEmpty(monitor) || Contains(saverWindow, monitor)) continue;
+        if (monitor.Empty() || Contains(saverWindow, monitor)) continue;
         if (std::find(covers.begin(), covers.end(), monitor) == covers.end()) covers.push_back(monitor);
     }
     return covers;

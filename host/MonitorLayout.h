@@ -4,17 +4,13 @@
 
 #include <vector>
 
+#include "platform/soft/Pixels.h"
+
 namespace flutt {
 
-// A rectangle in screen coordinates, right and bottom exclusive; a monitor
-// left of or above the primary one has negative coordinates.
-struct ScreenRect {
-    int left;
-    int top;
-    int right;
-    int bottom;
-    friend bool operator==(const ScreenRect&, const ScreenRect&) = default;
-};
+// Monitor rectangles are in screen coordinates, right and bottom exclusive;
+// a monitor left of or above the primary one has negative coordinates.
+using ScreenRect = PixelRect;
 
 // The rectangles that get a cover: every monitor that is not wholly inside
 // the saver window (the primary screen, or a monitor that mirrors it), each
