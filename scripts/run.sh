@@ -1,30 +1,37 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds fluttsaver.scr (preset win32) and runs it
-# full screen. With $DISPLAY set it runs there until you end it (a key, a click
-# or a mouse move after the first two seconds). Without a display it runs on a
-# virtual one, saves build/win32/screenshot.png after about 3 s, then ends the
-# saver with a key press.
+# Installs what is missing, builds fluttsaver.scr and runs it full screen: the
+# 32-bit saver (preset win32) where this machine runs 32-bit x86 code, else the
+# 64-bit one (preset win64; FLUTT_WINE_ARCH=64 chooses it anywhere). With
+# $DISPLAY set it runs there until you end it (a key, a click or a mouse move
+# after the first two seconds). Without a display it runs on a virtual one,
+# saves build/<preset>/screenshot.png after about 3 s, then ends the saver
+# with a key press.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
+# shellcheck source=scripts/wine-arch.sh
+source scripts/wine-arch.sh
+preset=win$FLUTT_WINE_ARCH
+echo "running the $FLUTT_WINE_ARCH-bit saver ($preset): $FLUTT_WINE_ARCH_WHY"
 bash scripts/deps.sh
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j2
-scr=build/win32/fluttsaver.scr
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" -j2 --target fluttsaver
+scr=build/$preset/fluttsaver.scr
 
 if [[ -n ${DISPLAY:-} ]]; then
     export WINEDEBUG=${WINEDEBUG:--all}
     export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
+    [[ $FLUTT_WINE_ARCH == 64 ]] && PATH=$PWD/scripts/wine64:$PATH
     exec wine "$scr" /s
 fi
 
 source scripts/wine-env.sh
 echo "running $scr /s on the virtual display $DISPLAY"
-wine "$scr" /s >build/win32/run.log 2>&1 </dev/null &
+wine "$scr" /s >"build/$preset/run.log" 2>&1 </dev/null &
 saver=$!
 sleep 3
-import -window root build/win32/screenshot.png
-echo "screenshot: build/win32/screenshot.png"
+import -window root "build/$preset/screenshot.png"
+echo "screenshot: build/$preset/screenshot.png"
 
 # An ended child stays a zombie until waited for: not running any more.
 running() { [[ $(ps -o stat= -p "$1" 2>/dev/null) == [^Z]* ]]; }

@@ -20,17 +20,16 @@ for f in "$setup_full" "$setup_reduced" "$reduced_scr"; do
 done
 
 # A prefix of our own, copied from the session's 32-bit template or the 64-bit one.
-wine_dir=$(dirname "$WINEPREFIX")
 case $arch in
 win32)
-    template=$wine_dir/template
+    template=$(flutt_wine_template 32) || exit 2
     native_wine=wine
     sysdir=windows/system32
     saver_path='C:\windows\system32\fluttsaver.scr'
     instdir='Program Files/Fluttons Saver'
     ;;
 win64)
-    template=$(FLUTT_BUILD_DIR=$(dirname "$wine_dir") bash "$repo/scripts/wine64-template.sh") || exit 2
+    template=$(flutt_wine_template 64) || exit 2
     native_wine=/usr/lib/wine/wine64
     sysdir=windows/syswow64
     # What the 64-bit screen-saver host must be told: System32 would name no file there.

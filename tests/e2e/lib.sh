@@ -24,11 +24,12 @@ E2E_WORK=${E2E_WORK:-$(dirname "$SCR")/tests/e2e/work/$E2E_NAME}
 rm -rf "$E2E_WORK"
 mkdir -p "$E2E_WORK"
 
-# The session of scripts/test.sh, or one of our own when run alone.
-if [[ ${FLUTT_WINE_ENV:-} != 1 ]] || ! kill -0 "${FLUTT_XVFB_PID:-0}" 2>/dev/null; then
-    # shellcheck source=../../scripts/wine-env.sh
-    source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-env.sh" || exit 2
-fi
+# The session of scripts/test.sh, or one of our own when run alone, and in it
+# the prefix of the saver's kind (FLUTT_TREE_BITS, which ctest sets).
+# shellcheck source=../../scripts/wine-env.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-env.sh" || exit 2
+flutt_wine_select "${FLUTT_TREE_BITS:-$FLUTT_WINE_ARCH}" ||
+    { echo "skipped: this machine runs no ${FLUTT_TREE_BITS}-bit x86 code"; exit 77; }
 
 # The program's settings key and its one subkey.
 readonly REG_ROOT='HKCU\Software\Orrin Software'

@@ -66,8 +66,7 @@ start_rig() {
         -nolisten tcp -noreset || return 1
     export DISPLAY=$X_DISPLAY
     local template
-    template=${FLUTT_BUILD_DIR:-$(cd "$(dirname "$0")/../.." && pwd)/build}/wine/template
-    [[ -f $template/user.reg ]] || { echo "no template prefix at $template"; return 1; }
+    template=$(flutt_wine_template "$FLUTT_WINE_SELECTED") || return 1
     RIG_PREFIX=$(dirname "$template")/monitors.$$
     rm -rf "$RIG_PREFIX"
     cp -a "$template" "$RIG_PREFIX" || return 1

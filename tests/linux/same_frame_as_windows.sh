@@ -4,17 +4,27 @@
 # characters from the same generator, the same motion, wraps and masked
 # paste, the same tiled and stretched backgrounds (enlarged and reduced).
 # The Windows side is the saver's own drawing code under Wine (frame_dump of
-# the win32 tree); the message is left out, as the fonts differ.
+# the win64 tree, and of the win32 tree where this machine runs 32-bit code:
+# the two builds draw the same frames); the message is left out, as the fonts
+# differ.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
-DUMP=${FLUTT_FRAME_DUMP:-$REPO/build/win32/tests/linux/frame_dump.exe}
-if [[ ! -f $DUMP ]]; then
-    echo "SKIP: $DUMP is not built (build the win32 preset)"
+declare -A dumps=([64]=${FLUTT_FRAME_DUMP64:-$REPO/build/win64/tests/linux/frame_dump.exe}
+    [32]=${FLUTT_FRAME_DUMP32:-$REPO/build/win32/tests/linux/frame_dump.exe})
+if [[ ! -f ${dumps[64]} ]]; then
+    echo "SKIP: ${dumps[64]} is not built (build the win64 preset)"
     exit 77
 fi
 # shellcheck source=scripts/wine-env.sh
 source "$REPO/scripts/wine-env.sh"
 trap linux_cleanup EXIT  # which ends the Wine session too
+kinds=(64)
+if flutt_wine_select 32; then
+    [[ -f ${dumps[32]} ]] || fail "${dumps[32]} is not built (build the win32 preset)"
+    kinds+=(32)
+else
+    echo "note: no 32-bit x86 code runs here: compared with the 64-bit saver only"
+fi
 
 # size ticks options: tiles and stretches at two screen sizes.
 cases=(
@@ -29,22 +39,30 @@ declare -A displays
 wine_display=$DISPLAY
 for entry in "${cases[@]}"; do
     IFS='|' read -r size ticks options <<<"$entry"
-    # shellcheck disable=SC2086
-    DISPLAY=$wine_display wine "$DUMP" "$(winepath -w "$WORK/windows.ppm")" "${size%x*}" "${size#*x}" "$ticks" $options \
-        >"$WORK/dump.log" 2>&1 </dev/null || fail "frame_dump $options: $(cat "$WORK/dump.log")"
+    for kind in "${kinds[@]}"; do
+        flutt_wine_select "$kind"
+        # shellcheck disable=SC2086
+        DISPLAY=$wine_display wine "${dumps[$kind]}" "$(winepath -w "$WORK/windows$kind.ppm")" "${size%x*}" "${size#*x}" \
+            "$ticks" $options >"$WORK/dump.log" 2>&1 </dev/null || fail "$kind-bit frame_dump $options: $(cat "$WORK/dump.log")"
+    done
     if [[ -z ${displays[$size]:-} ]]; then
         start_xvfb "$size"
         displays[$size]=$DISPLAY
     fi
     # shellcheck disable=SC2086
     DISPLAY=${displays[$size]} root_frame "$ticks" "$WORK/linux.png" $options
-    n=$(differing "$WORK/windows.ppm" "$WORK/linux.png")
-    [[ $n == 0 ]] || {
-        cp "$WORK/windows.ppm" "$WORK/failed-windows.ppm"
-        cp "$WORK/linux.png" "$WORK/failed-linux.png"
-        fail "$size tick $ticks $options: $n pixels differ from the Windows saver's frame (see $WORK)"
-    }
-    echo "ok: $size tick $ticks $options"
+    for kind in "${kinds[@]}"; do
+        n=$(differing "$WORK/windows$kind.ppm" "$WORK/linux.png")
+        [[ $n == 0 ]] || {
+            cp "$WORK/windows$kind.ppm" "$WORK/failed-windows$kind.ppm"
+            cp "$WORK/linux.png" "$WORK/failed-linux.png"
+            fail "$size tick $ticks $options: $n pixels differ from the $kind-bit Windows saver's frame (see $WORK)"
+        }
+    done
+    if ((${#kinds[@]} == 2)) && ! cmp -s "$WORK/windows64.ppm" "$WORK/windows32.ppm"; then
+        fail "$size tick $ticks $options: the 32-bit and the 64-bit saver draw different frames"
+    fi
+    echo "ok: $size tick $ticks $options (${kinds[*]}-bit)"
 done
 cp "$WORK/linux.png" "$WORK/last-case.png"
 
