@@ -1,17 +1,30 @@
 ; Setup program of Fluttons! Saver: installs fluttsaver.scr for all users where the
-; Screen Saver Settings list finds a 32-bit saver, registers an Apps & Features entry
-; and, unless told otherwise, makes it the installing user's screen saver.
+; Screen Saver Settings list finds a saver of its kind, registers an Apps & Features
+; entry and, unless told otherwise, makes it the installing user's screen saver.
+; ARCH says which saver it carries:
+;   x86  the 32-bit saver: System32 on 32-bit Windows, SysWOW64 on 64-bit Windows,
+;        its folder in Program Files (x86) there;
+;   x64  the 64-bit saver, a 64-bit setup: the real System32 and Program Files.
+; Both kinds share one Apps & Features entry: one installed over the other removes the
+; other's saver file, entry and folder, so the system lists the saver once.
 ;
 ; scripts/package.sh builds it:
-;   makensis -INPUTCHARSET UTF8 -DVERSION=4.0.0 -DSCR=dir/fluttsaver.scr -DDOCS=dir
-;            -DICON=MainIcon.ico -DURL=https://... -DOUTFILE=setup.exe installer/fluttsaver.nsi
+;   makensis -INPUTCHARSET UTF8 -DARCH=x64 -DVERSION=4.0.0 -DSCR=dir/fluttsaver.scr
+;            -DDOCS=dir -DICON=MainIcon.ico -DURL=https://... -DOUTFILE=setup.exe
+;            installer/fluttsaver.nsi
 ; DOCS holds LICENSE.txt and README.txt.
 ;
 ; Command line: /S silent (the default choices), /NOACTIVATE keeps the user's screen saver.
 ; Exit codes: 0 done, 1 cancelled, 2 not installed (the saver file was in use), 740 no
 ; administrator rights.
 
-Unicode true
+!if "${ARCH}" == "x64"
+    Target amd64-unicode
+!else if "${ARCH}" == "x86"
+    Unicode true
+!else
+    !error "ARCH must be x86 or x64"
+!endif
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 ManifestDPIAware true
@@ -33,11 +46,21 @@ ManifestDPIAware true
 Name "${PRODUCT}"
 BrandingText "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
-InstallDir "$PROGRAMFILES\Fluttons Saver"
+!if "${ARCH}" == "x64"
+    InstallDir "$PROGRAMFILES64\Fluttons Saver"
+!else
+    InstallDir "$PROGRAMFILES\Fluttons Saver"
+!endif
 InstallDirRegKey HKLM "${UNINST_KEY}" "InstallLocation"
 
 ; The saver file as the system's 64-bit screen-saver host and Apps & Features see it.
 Var SaverPath
+; The other kind's install on this system, which this one replaces: its saver file
+; (empty on 32-bit Windows, where there is no other kind), that file's short form, and
+; its folder.
+Var OtherSaver
+Var OtherShort
+Var OtherDir
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
@@ -80,13 +103,41 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Copyright (C) 2025 ${PUBLISHER}"
 
 ; A 32-bit program writing to $SYSDIR lands in SysWOW64 on 64-bit Windows, but 64-bit
-; programs reading the path need that folder named.
+; programs reading the path need that folder named. The other kind's saver lives in the
+; folder this kind does not use.
 !macro FindSaverPath
-    ${If} ${RunningX64}
-        StrCpy $SaverPath "$WINDIR\SysWOW64\${SCR_NAME}"
-    ${Else}
+    StrCpy $OtherSaver ""
+    !if "${ARCH}" == "x64"
+        SetRegView 64
         StrCpy $SaverPath "$SYSDIR\${SCR_NAME}"
-    ${EndIf}
+        StrCpy $OtherSaver "$WINDIR\SysWOW64\${SCR_NAME}"
+    !else
+        ${If} ${RunningX64}
+            StrCpy $SaverPath "$WINDIR\SysWOW64\${SCR_NAME}"
+            StrCpy $OtherSaver "$WINDIR\System32\${SCR_NAME}"
+        ${Else}
+            StrCpy $SaverPath "$SYSDIR\${SCR_NAME}"
+        ${EndIf}
+    !endif
+!macroend
+
+; The other kind's registry view and files: a 32-bit setup reaches the 64-bit System32
+; only with file-system redirection off. Each OtherKind has its OwnKind.
+!macro OtherKind
+    !if "${ARCH}" == "x64"
+        SetRegView 32
+    !else
+        SetRegView 64
+        ${DisableX64FSRedirection}
+    !endif
+!macroend
+!macro OwnKind
+    !if "${ARCH}" == "x64"
+        SetRegView 64
+    !else
+        SetRegView 32
+        ${EnableX64FSRedirection}
+    !endif
 !macroend
 
 !macro RequireAdmin
@@ -101,7 +152,8 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Copyright (C) 2025 ${PUB
 
 Section "!${PRODUCT}" SecSaver
     SectionIn RO
-    ; The saver file first: when it is in use, nothing else has been touched yet.
+    ; The saver files first: when one is in use, nothing has been touched yet.
+    Call CheckOtherSaverFree
     SetOutPath "$SYSDIR"
     SetOverwrite try
 retry:
@@ -113,6 +165,7 @@ retry:
         Abort
     ${EndIf}
     SetOverwrite on
+    Call RemoveOtherKind
 
     SetOutPath "$INSTDIR"
     File "${DOCS}\LICENSE.txt"
@@ -151,6 +204,57 @@ Function .onInit
     ${IfNot} ${Errors}
         !insertmacro UnselectSection ${SecActivate}
     ${EndIf}
+FunctionEnd
+
+; Installing over the other kind: its saver file must not be in use either.
+Function CheckOtherSaverFree
+    ${If} $OtherSaver == ""
+        Return
+    ${EndIf}
+    !insertmacro OtherKind
+    StrCpy $OtherShort ""
+    ${If} ${FileExists} "$OtherSaver"
+        GetFullPathName /SHORT $OtherShort "$OtherSaver"
+retry:
+        ClearErrors
+        FileOpen $0 "$OtherSaver" a
+        ${If} ${Errors}
+            MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(InUseText)" /SD IDCANCEL IDRETRY retry
+            !insertmacro OwnKind
+            SetErrorLevel 2
+            Abort
+        ${EndIf}
+        FileClose $0
+    ${EndIf}
+    ReadRegStr $OtherDir HKLM "${UNINST_KEY}" "InstallLocation"
+    !insertmacro OwnKind
+FunctionEnd
+
+; Removes the other kind's saver file, entry and folder, and moves a screen saver
+; choice that named its file to this one.
+Function RemoveOtherKind
+    ${If} $OtherSaver == ""
+        Return
+    ${EndIf}
+    !insertmacro OtherKind
+    ${If} ${FileExists} "$OtherSaver"
+        Delete "$OtherSaver"
+        ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+        ${If} $0 == $OtherSaver
+            WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" "$SaverPath"
+        ${ElseIf} $OtherShort != ""
+        ${AndIf} $0 == $OtherShort
+            WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" "$SaverPath"
+        ${EndIf}
+    ${EndIf}
+    DeleteRegKey HKLM "${UNINST_KEY}"
+    ${If} $OtherDir != ""
+        Delete "$OtherDir\LICENSE.txt"
+        Delete "$OtherDir\README.txt"
+        Delete "$OtherDir\uninstall.exe"
+        RMDir "$OtherDir"
+    ${EndIf}
+    !insertmacro OwnKind
 FunctionEnd
 
 Function OpenScreenSaverSettings

@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Benchmarks of the real saver under Wine; they print figures, they pass or
-# fail nothing. Builds the win32 preset, then:
+# fail nothing. Builds the saver of the kind this machine runs (the 32-bit
+# win32 preset where 32-bit x86 code runs, else the 64-bit win64 one; see
+# scripts/wine-arch.sh) and says which: compare figures only within one kind.
+# Then:
 #   1. the saver's real loop measured from outside: the CPU time of the saver
 #      process plus the Wine server that serves it, per frame, for num 0, 100
 #      and 1000 on a 1920x1080 display and num 100 on a 3840x2160 one, each as
@@ -15,11 +18,15 @@
 # shows in the figures: compare runs made close together.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# shellcheck source=scripts/wine-arch.sh
+source scripts/wine-arch.sh
+preset=win$FLUTT_WINE_ARCH
+echo "benchmarking the $FLUTT_WINE_ARCH-bit saver ($preset): $FLUTT_WINE_ARCH_WHY"
 bash scripts/deps.sh
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j2 --target fluttsaver frame_bench first_paint >/dev/null
-scr=$(realpath "${FLUTT_BENCH_SCR:-build/win32/fluttsaver.scr}")
-bench=build/win32/tests/bench
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" -j2 --target fluttsaver frame_bench first_paint >/dev/null
+scr=$(realpath "${FLUTT_BENCH_SCR:-build/$preset/fluttsaver.scr}")
+bench=build/$preset/tests/bench
 seconds=${FLUTT_BENCH_SECONDS:-10}
 runs=${FLUTT_BENCH_RUNS:-3}
 readonly REG_KEY='HKCU\Software\Orrin Software\Fluttons Saver'

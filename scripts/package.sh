@@ -1,19 +1,74 @@
 #!/usr/bin/env bash
-# Builds the release files of both variants into build/dist/:
-#   fluttsaver-<version>-setup.exe           setup program carrying the full build
-#   fluttsaver-<version>-reduced-setup.exe   the same carrying the reduced build
-#   fluttsaver-<version>-win32.zip           both .scr files, README.txt, LICENSE.txt
-#   SHA256SUMS                               over those three
+# Builds the release files of both variants for both kinds of Windows into build/dist/:
+#   fluttsaver-<version>-x86-setup.exe           32-bit setup, the full 32-bit saver
+#   fluttsaver-<version>-x86-reduced-setup.exe   the same with the reduced build
+#   fluttsaver-<version>-x64-setup.exe           64-bit setup, the full 64-bit saver
+#   fluttsaver-<version>-x64-reduced-setup.exe   the same with the reduced build
+#   fluttsaver-<version>-windows.zip             README.txt, LICENSE.txt and the four
+#                                                .scr files in x86/ and x64/ (the
+#                                                reduced ones in their reduced/)
+#   SHA256SUMS                                   over all of them
 # <version> is the project version of CMakeLists.txt. The same sources give the same
 # files: every packed file carries the time of the last commit (or SOURCE_DATE_EPOCH).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
+# The build tree of each kind and variant.
+declare -A tree=([x86]=win32 [x86-reduced]=win32-reduced [x64]=win64 [x64-reduced]=win64-reduced)
+
+build_savers() {
+    local preset
+    for preset in "${tree[@]}"; do
+        cmake --preset "$preset" >/dev/null
+        cmake --build --preset "$preset" -j2 --target fluttsaver >/dev/null
+    done
+}
+
+# Texts for Windows: CRLF line ends.
+crlf() { sed 's/$/\r/' "$1"; }
+
+# stage DIR: the texts in DIR/docs, each build's saver in DIR/<kind>[-reduced]/.
+stage_files() {
+    local stage=$1 build
+    mkdir -p "$stage/docs"
+    crlf LICENSE >"$stage/docs/LICENSE.txt"
+    crlf installer/README-windows.txt | sed -e "s|@VERSION@|$version|g" -e "s|@URL@|$url|g" >"$stage/docs/README.txt"
+    for build in "${!tree[@]}"; do
+        mkdir -p "$stage/$build"
+        cp "build/${tree[$build]}/fluttsaver.scr" "$stage/$build/"
+    done
+    find "$stage" -type f -exec chmod 644 {} + -exec touch -d "@$epoch" {} +
+}
+
+# setup_program STAGE BUILD OUT: the setup program carrying one build.
+setup_program() {
+    local stage=$1 build=$2 out=$3
+    makensis -V2 -INPUTCHARSET UTF8 \
+        -DARCH="${build%-reduced}" -DVERSION="$version" -DURL="$url" \
+        -DSCR="$stage/$build/fluttsaver.scr" -DDOCS="$stage/docs" \
+        -DICON="$PWD"/build/win32/assets/art/MainIcon.ico \
+        -DOUTFILE="$out" installer/fluttsaver.nsi >/dev/null
+}
+
+# windows_zip STAGE OUT: the zip, with its files in a folder of the zip's own name.
+windows_zip() {
+    local stage=$1 out=$2 name kind dir
+    name=$(basename "$out" .zip)
+    dir=$stage/zip/$name
+    mkdir -p "$dir"
+    cp -p "$stage/docs/README.txt" "$stage/docs/LICENSE.txt" "$dir/"
+    for kind in x86 x64; do
+        mkdir -p "$dir/$kind/reduced"
+        cp -p "$stage/$kind/fluttsaver.scr" "$dir/$kind/"
+        cp -p "$stage/$kind-reduced/fluttsaver.scr" "$dir/$kind/reduced/"
+    done
+    find "$stage/zip" -type d -exec touch -d "@$epoch" {} +
+    (cd "$stage/zip" && find . -type f | LC_ALL=C sort | sed 's|^\./||' |
+        TZ=UTC zip -9 -X -D -q "$out" -@)
+}
+
 bash scripts/deps.sh
-for preset in win32 win32-reduced; do
-    cmake --preset "$preset" >/dev/null
-    cmake --build --preset "$preset" -j2 --target fluttsaver >/dev/null
-done
+build_savers
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/win32/CMakeCache.txt)
 # The web page of the settings dialog's About tab.
@@ -24,34 +79,12 @@ epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 1735689
 dist=$PWD/build/dist
 stage=$dist/stage
 rm -rf "$dist"
-mkdir -p "$stage/docs" "$stage/full" "$stage/reduced"
-
-# Texts for Windows: CRLF line ends.
-crlf() { sed 's/$/\r/' "$1"; }
-crlf LICENSE >"$stage/docs/LICENSE.txt"
-crlf installer/README-windows.txt | sed -e "s|@VERSION@|$version|g" -e "s|@URL@|$url|g" >"$stage/docs/README.txt"
-cp build/win32/fluttsaver.scr "$stage/full/"
-cp build/win32-reduced/fluttsaver.scr "$stage/reduced/"
-
-zipdir=$stage/zip/fluttsaver-$version-win32
-mkdir -p "$zipdir/reduced"
-cp "$stage/full/fluttsaver.scr" "$stage/docs/README.txt" "$stage/docs/LICENSE.txt" "$zipdir/"
-cp "$stage/reduced/fluttsaver.scr" "$zipdir/reduced/"
-
-find "$stage" -type f -exec chmod 644 {} + -exec touch -d "@$epoch" {} +
-
-for variant in full reduced; do
-    out=fluttsaver-$version-setup.exe
-    [[ $variant == reduced ]] && out=fluttsaver-$version-reduced-setup.exe
-    makensis -V2 -INPUTCHARSET UTF8 \
-        -DVERSION="$version" -DURL="$url" \
-        -DSCR="$stage/$variant/fluttsaver.scr" -DDOCS="$stage/docs" \
-        -DICON="$PWD"/build/win32/assets/art/MainIcon.ico \
-        -DOUTFILE="$dist/$out" installer/fluttsaver.nsi >/dev/null
+mkdir -p "$dist"
+stage_files "$stage"
+for build in x86 x86-reduced x64 x64-reduced; do
+    setup_program "$stage" "$build" "$dist/fluttsaver-$version-$build-setup.exe"
 done
-
-(cd "$stage/zip" && find . -type f | LC_ALL=C sort | sed 's|^\./||' |
-    TZ=UTC zip -9 -X -D -q "../../fluttsaver-$version-win32.zip" -@)
+windows_zip "$stage" "$dist/fluttsaver-$version-windows.zip"
 rm -rf "$stage"
 
 (cd "$dist" && sha256sum fluttsaver-* >SHA256SUMS)

@@ -1,48 +1,80 @@
 #!/usr/bin/env bash
-# The setup programs of scripts/package.sh in a fresh Wine prefix of one kind:
-#   win32  32-bit Windows: the saver in System32, its folder in Program Files;
-#   win64  64-bit Windows: the saver in SysWOW64 (a 32-bit setup writing to System32
-#          lands there), its folder in Program Files (x86), its entry in the 32-bit
-#          registry view; 64-bit programs (wine64) read the entry and the saver path.
+# The setup programs of scripts/package.sh in a fresh Wine prefix, as one of:
+#   x86.win32  the 32-bit setup on 32-bit Windows: the saver in System32, its folder
+#              in Program Files;
+#   x86.win64  the 32-bit setup on 64-bit Windows: the saver in SysWOW64 (a 32-bit
+#              setup writing to System32 lands there), its folder in Program Files
+#              (x86), its entry in the 32-bit registry view; 64-bit programs read the
+#              entry and the saver path;
+#   x64.win64  the 64-bit setup on 64-bit Windows: the saver in the real System32 and
+#              not in SysWOW64, its folder in Program Files;
+#   switch     on 64-bit Windows, the 32-bit setup then the 64-bit one, and back: one
+#              entry, one saver file, and the screen saver choice on the file that stays.
 # Each setup runs silently (/S) as a real client would start it; the uninstaller
-# runs from the entry's QuietUninstallString.
-# Usage: installer.sh win32|win64 DIST VERSION FLUTTSAVER.SCR REDUCED.SCR E2E_PROBE.EXE E2E_PREVIEW_HOST.EXE
-arch=$1 dist=$2 version=$3 reduced_scr=$5
-shift 3
-source "$(dirname "$0")/lib.sh" "$1" "$3" "$4"
-
+# runs from the entry's QuietUninstallString. The 32-bit setup needs a machine that
+# runs 32-bit x86 code; elsewhere those cases report themselves skipped.
+# Usage: installer.sh CASE DIST VERSION E2E_PROBE.EXE E2E_PREVIEW_HOST.EXE
+# The probe and host are of the prefix's kind; the savers are read from build/.
+case=$1 dist=$2 version=$3
 repo=$(cd "$(dirname "$0")/../.." && pwd)
-url=$(sed -n 's/.*kHomepageUrl = "\(.*\)";.*/\1/p' "$repo/settings/OptDlgForm.h")
-setup_full=$dist/fluttsaver-$version-setup.exe
-setup_reduced=$dist/fluttsaver-$version-reduced-setup.exe
-for f in "$setup_full" "$setup_reduced" "$reduced_scr"; do
-    [[ -f $f ]] || { echo "missing: $f" >&2; exit 2; }
-done
-
-# A prefix of our own, copied from the session's 32-bit template or the 64-bit one.
-case $arch in
-win32)
-    template=$(flutt_wine_template 32) || exit 2
-    native_wine=wine
-    sysdir=windows/system32
-    saver_path='C:\windows\system32\fluttsaver.scr'
-    instdir='Program Files/Fluttons Saver'
-    ;;
-win64)
-    template=$(flutt_wine_template 64) || exit 2
-    native_wine=/usr/lib/wine/wine64
-    sysdir=windows/syswow64
-    # What the 64-bit screen-saver host must be told: System32 would name no file there.
-    saver_path='C:\windows\SysWOW64\fluttsaver.scr'
-    instdir='Program Files (x86)/Fluttons Saver'
-    ;;
+case $case in
+x86.win32) kind=x86 FLUTT_TREE_BITS=32 ;;
+x86.win64 | switch) kind=x86 FLUTT_TREE_BITS=64 ;;
+x64.win64) kind=x64 FLUTT_TREE_BITS=64 ;;
 *)
-    echo "unknown prefix kind: $arch" >&2
+    echo "unknown case: $case" >&2
     exit 2
     ;;
 esac
+export FLUTT_TREE_BITS
+# The builds each setup carries.
+declare -A tree=([x86]=win32 [x86-reduced]=win32-reduced [x64]=win64 [x64-reduced]=win64-reduced)
+source "$(dirname "$0")/lib.sh" "$repo/build/${tree[$kind]}/fluttsaver.scr" "$4" "$5"
+if [[ $kind == x86 && $FLUTT_TREE_BITS == 64 && $FLUTT_WINE_ARCH != 32 ]]; then
+    echo "skipped: the 32-bit setup needs 32-bit x86 code, and $FLUTT_WINE_ARCH_WHY"
+    exit 77
+fi
+
+url=$(sed -n 's/.*kHomepageUrl = "\(.*\)";.*/\1/p' "$repo/settings/OptDlgForm.h")
+setup_of() { echo "$dist/fluttsaver-$version-$1-setup.exe"; }
+scr_of() { echo "$repo/build/${tree[$1]}/fluttsaver.scr"; }
+for f in "$(setup_of "$kind")" "$(setup_of "$kind-reduced")" "$(scr_of "$kind-reduced")"; do
+    [[ -f $f ]] || { echo "missing: $f" >&2; exit 2; }
+done
+
+# Where each kind installs in this prefix, as Unix and Windows paths:
+# sysdir_of KIND, saver_path_of KIND, instdir_of KIND.
+sysdir_of() {
+    if [[ $FLUTT_TREE_BITS == 32 ]]; then
+        echo windows/system32
+    elif [[ $1 == x86 ]]; then
+        echo windows/syswow64
+    else
+        echo windows/system32
+    fi
+}
+saver_path_of() {
+    # What the 64-bit screen-saver host must be told: for the 32-bit saver on 64-bit
+    # Windows, System32 would name no file.
+    if [[ $FLUTT_TREE_BITS == 64 && $1 == x86 ]]; then
+        echo 'C:\windows\SysWOW64\fluttsaver.scr'
+    else
+        echo 'C:\windows\system32\fluttsaver.scr'
+    fi
+}
+instdir_of() {
+    if [[ $FLUTT_TREE_BITS == 64 && $1 == x86 ]]; then
+        echo 'Program Files (x86)/Fluttons Saver'
+    else
+        echo 'Program Files/Fluttons Saver'
+    fi
+}
+# Wine's own programs of the prefix's kind: the list of installed programs, winepath.
+native_wine=wine
+[[ $FLUTT_TREE_BITS == 64 ]] && native_wine=/usr/lib/wine/wine64
+
 PREFIX=$E2E_WORK/prefix
-cp -a "$template" "$PREFIX" || exit 2
+cp -a "$(flutt_wine_template "$FLUTT_TREE_BITS")" "$PREFIX" || exit 2
 export WINEPREFIX=$PREFIX
 release_cleanup() {
     kill_leftovers
@@ -54,9 +86,18 @@ trap 'release_cleanup; e2e_cleanup' EXIT
 wineserver -p >/dev/null 2>&1
 wine cmd /c exit >/dev/null 2>&1 </dev/null
 
-installed=$PREFIX/drive_c/$sysdir/fluttsaver.scr
-instdir_unix=$PREFIX/drive_c/$instdir
-instdir_win="C:\\${instdir//\//\\}"
+# use_kind KIND: the paths of the checks below are those of that kind's install.
+use_kind() {
+    sysdir=$(sysdir_of "$1")
+    saver_path=$(saver_path_of "$1")
+    instdir=$(instdir_of "$1")
+    installed=$PREFIX/drive_c/$sysdir/fluttsaver.scr
+    instdir_unix=$PREFIX/drive_c/$instdir
+    instdir_win="C:\\${instdir//\//\\}"
+    uninst_view=
+    [[ $FLUTT_TREE_BITS == 64 ]] && uninst_view=/reg:${1#x}
+    [[ $uninst_view == /reg:86 ]] && uninst_view=/reg:32
+}
 readonly UNINST_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\fluttsaver'
 readonly DESKTOP_KEY='HKCU\Control Panel\Desktop'
 
@@ -68,10 +109,12 @@ out() {
     tr -d '\r' <"$file"
 }
 
-# reg_value KEY NAME: the data of one value as reg query prints it, or <missing>.
+# reg_value KEY NAME: the data of one value as reg query prints it, or <missing>;
+# the uninstall entry in the registry view of the kind installed.
 reg_value() {
-    local line
-    line=$(out wine reg query "$1" /v "$2" | grep -m1 "^    $2    ") || { echo '<missing>'; return; }
+    local line view=()
+    [[ $1 == "$UNINST_KEY" && -n $uninst_view ]] && view=("$uninst_view")
+    line=$(out wine reg query "$1" /v "$2" "${view[@]}" | grep -m1 "^    $2    ") || { echo '<missing>'; return; }
     echo "$line" | sed "s/^    $2    REG_[A-Z_]*    //"
 }
 
@@ -121,7 +164,15 @@ check_installed() {
     check_eq "$(listed)" 1 "programs listed as Fluttons! Saver"
 }
 
-entry_missing() { ! timeout 60 wine reg query "$UNINST_KEY" >/dev/null 2>&1 </dev/null; }
+# No entry in any registry view.
+entry_missing() {
+    local view
+    for view in /reg:32 /reg:64; do
+        [[ $FLUTT_TREE_BITS == 32 && $view == /reg:64 ]] && continue
+        timeout 60 wine reg query "$UNINST_KEY" "$view" >/dev/null 2>&1 </dev/null && return 1
+    done
+    return 0
+}
 
 check_removed() {
     check_true "$sysdir/fluttsaver.scr removed" test ! -e "$installed"
@@ -130,75 +181,121 @@ check_removed() {
     check_eq "$(listed)" 0 "programs listed as Fluttons! Saver"
 }
 
-reg_reset
+# check_kind_only KIND: the other kind's saver file and folder are not there.
+check_kind_only() {
+    local other=x64
+    [[ $1 == x64 ]] && other=x86
+    check_true "no $(sysdir_of "$other")/fluttsaver.scr beside it" test ! -e "$PREFIX/drive_c/$(sysdir_of "$other")/fluttsaver.scr"
+    check_true "no $(instdir_of "$other") beside it" test ! -e "$PREFIX/drive_c/$(instdir_of "$other")"
+}
 
-log "case 1: /NOACTIVATE keeps another saver; uninstalling leaves it too"
-other='C:\windows\system32\other.scr'
-wine reg add "$DESKTOP_KEY" /v SCRNSAVE.EXE /t REG_SZ /d "$other" /f >/dev/null 2>&1 </dev/null
-setup "$setup_full" /NOACTIVATE
-check_eq "$SETUP_STATUS" 0 "setup exit status"
-check_installed "$SCR"
-check_eq "$(reg_value "$DESKTOP_KEY" SCRNSAVE.EXE)" "$other" "SCRNSAVE.EXE after /NOACTIVATE"
-uninstall
-check_removed
-check_eq "$(reg_value "$DESKTOP_KEY" SCRNSAVE.EXE)" "$other" "SCRNSAVE.EXE naming another saver, after uninstall"
+# One kind's setup programs: install with and without taking over the screen saver,
+# in use, over itself, the other variant, and silent removal.
+kind_cases() {
+    local setup_full setup_reduced reduced_scr
+    setup_full=$(setup_of "$kind") setup_reduced=$(setup_of "$kind-reduced") reduced_scr=$(scr_of "$kind-reduced")
+    use_kind "$kind"
+    log "case 1: /NOACTIVATE keeps another saver; uninstalling leaves it too"
+    other='C:\windows\system32\other.scr'
+    wine reg add "$DESKTOP_KEY" /v SCRNSAVE.EXE /t REG_SZ /d "$other" /f >/dev/null 2>&1 </dev/null
+    setup "$setup_full" /NOACTIVATE
+    check_eq "$SETUP_STATUS" 0 "setup exit status"
+    check_installed "$SCR"
+    check_eq "$(reg_value "$DESKTOP_KEY" SCRNSAVE.EXE)" "$other" "SCRNSAVE.EXE after /NOACTIVATE"
+    uninstall
+    check_removed
+    check_eq "$(reg_value "$DESKTOP_KEY" SCRNSAVE.EXE)" "$other" "SCRNSAVE.EXE naming another saver, after uninstall"
 
-log "case 2: install, run, reinstall, switch variant, uninstall"
-reg_import num=42
-setup "$setup_full"
-check_eq "$SETUP_STATUS" 0 "setup exit status"
-check_installed "$SCR"
-declare -A entry=(
-    [DisplayName]='Fluttons! Saver'
-    [DisplayVersion]=$version
-    [Publisher]='Orrin Software'
-    [DisplayIcon]=$saver_path
-    [URLInfoAbout]=$url
-    [InstallLocation]=$instdir_win
-    [UninstallString]="\"$instdir_win\\uninstall.exe\""
-    [NoModify]=0x1
-    [NoRepair]=0x1
-)
-for name in "${!entry[@]}"; do
-    check_eq "$(reg_value "$UNINST_KEY" "$name")" "${entry[$name]}" "entry $name"
-done
-size_kb=$(($(reg_value "$UNINST_KEY" EstimatedSize)))
-check_true "EstimatedSize ${size_kb} KB covers the saver" test "$size_kb" -ge $(($(stat -c %s "$SCR") / 1024))
-check_eq "$(reg_value "$DESKTOP_KEY" SCRNSAVE.EXE)" "$saver_path" "SCRNSAVE.EXE"
-check_eq "$(reg_value "$DESKTOP_KEY" ScreenSaveActive)" 1 "ScreenSaveActive"
-resolved=$(out "$native_wine" winepath -u "$saver_path")
-check_eq "$(realpath -m "$resolved")" "$(realpath "$installed")" "SCRNSAVE.EXE as the system's own programs resolve it"
+    log "case 2: install, run, reinstall, switch variant, uninstall"
+    reg_import num=42
+    setup "$setup_full"
+    check_eq "$SETUP_STATUS" 0 "setup exit status"
+    check_installed "$SCR"
+    declare -A entry=(
+        [DisplayName]='Fluttons! Saver'
+        [DisplayVersion]=$version
+        [Publisher]='Orrin Software'
+        [DisplayIcon]=$saver_path
+        [URLInfoAbout]=$url
+        [InstallLocation]=$instdir_win
+        [UninstallString]="\"$instdir_win\\uninstall.exe\""
+        [NoModify]=0x1
+        [NoRepair]=0x1
+    )
+    for name in "${!entry[@]}"; do
+        check_eq "$(reg_value "$UNINST_KEY" "$name")" "${entry[$name]}" "entry $name"
+    done
+    size_kb=$(($(reg_value "$UNINST_KEY" EstimatedSize)))
+    check_true "EstimatedSize ${size_kb} KB covers the saver" test "$size_kb" -ge $(($(stat -c %s "$SCR") / 1024))
+    check_eq "$(reg_value "$DESKTOP_KEY" SCRNSAVE.EXE)" "$saver_path" "SCRNSAVE.EXE"
+    check_eq "$(reg_value "$DESKTOP_KEY" ScreenSaveActive)" 1 "ScreenSaveActive"
+    resolved=$(out "$native_wine" winepath -u "$saver_path")
+    check_eq "$(realpath -m "$resolved")" "$(realpath "$installed")" "SCRNSAVE.EXE as the system's own programs resolve it"
 
-log "the installed saver, started as SCRNSAVE.EXE names it"
-rest_cursor
-E2E_SEQ=$((E2E_SEQ + 1))
-wine "$saver_path" /s >"$E2E_WORK/saver.$E2E_SEQ.log" 2>&1 </dev/null &
-SAVER_PID=$!
-if find_window TMainForm; then
-    log "while it runs its file is in use: a setup over it fails and changes nothing"
+    log "the installed saver, started as SCRNSAVE.EXE names it"
+    rest_cursor
+    E2E_SEQ=$((E2E_SEQ + 1))
+    wine "$saver_path" /s >"$E2E_WORK/saver.$E2E_SEQ.log" 2>&1 </dev/null &
+    SAVER_PID=$!
+    if find_window TMainForm; then
+        log "while it runs its file is in use: a setup over it fails and changes nothing"
+        setup "$setup_reduced"
+        check_eq "$SETUP_STATUS" 2 "setup exit status with the saver running"
+        check_true "$sysdir/fluttsaver.scr still the full build" cmp -s "$SCR" "$installed"
+        screenshot installed-saver
+        sleep_until $((FOUND_MS + 2300))
+        xdotool mousemove $((REST_X + 200)) $((REST_Y + 100))
+        wait_exit "$SAVER_PID" 10
+        check_eq "$EXIT_STATUS" 0 "installed saver's exit status after a mouse move"
+    else
+        fail "the installed saver showed no window"
+    fi
+
+    setup "$setup_full"
+    check_eq "$SETUP_STATUS" 0 "exit status of a second setup over it"
+    check_installed "$SCR"
     setup "$setup_reduced"
-    check_eq "$SETUP_STATUS" 2 "setup exit status with the saver running"
-    check_true "$sysdir/fluttsaver.scr still the full build" cmp -s "$SCR" "$installed"
-    screenshot installed-saver
-    sleep_until $((FOUND_MS + 2300))
-    xdotool mousemove $((REST_X + 200)) $((REST_Y + 100))
-    wait_exit "$SAVER_PID" 10
-    check_eq "$EXIT_STATUS" 0 "installed saver's exit status after a mouse move"
+    check_eq "$SETUP_STATUS" 0 "exit status of the reduced setup over it"
+    check_installed "$reduced_scr"
+    check_eq "$(reg_value "$DESKTOP_KEY" SCRNSAVE.EXE)" "$saver_path" "SCRNSAVE.EXE after the reduced setup"
+
+    uninstall
+    check_removed
+    check_eq "$(reg_value "$DESKTOP_KEY" SCRNSAVE.EXE)" '<missing>' "SCRNSAVE.EXE after uninstall"
+    check_eq "$(reg_get num)" '"42"' "user settings kept"
+    [[ $FLUTT_TREE_BITS == 64 ]] && check_kind_only "$kind"
+}
+
+# The 32-bit setup and the 64-bit one over each other, both ways: each replaces the
+# other's install, and the screen saver choice follows the file that stays.
+switch_cases() {
+    local from to
+    for from in x86 x64; do
+        to=x64
+        [[ $from == x64 ]] && to=x86
+        log "switch: $from then $to"
+        use_kind "$from"
+        setup "$(setup_of "$from")"
+        check_eq "$SETUP_STATUS" 0 "$from setup exit status"
+        check_installed "$(scr_of "$from")"
+        check_eq "$(reg_value "$DESKTOP_KEY" SCRNSAVE.EXE)" "$saver_path" "SCRNSAVE.EXE after the $from setup"
+        # Kept by the next setup only because it names the file that goes away.
+        use_kind "$to"
+        setup "$(setup_of "$to-reduced")" /NOACTIVATE
+        check_eq "$SETUP_STATUS" 0 "$to setup exit status over $from"
+        check_installed "$(scr_of "$to-reduced")"
+        check_kind_only "$to"
+        check_eq "$(reg_value "$DESKTOP_KEY" SCRNSAVE.EXE)" "$saver_path" "SCRNSAVE.EXE moved to the $to saver"
+        uninstall
+        check_removed
+        check_kind_only "$to"
+    done
+}
+
+reg_reset
+if [[ $case == switch ]]; then
+    switch_cases
 else
-    fail "the installed saver showed no window"
+    kind_cases
 fi
-
-setup "$setup_full"
-check_eq "$SETUP_STATUS" 0 "exit status of a second setup over it"
-check_installed "$SCR"
-setup "$setup_reduced"
-check_eq "$SETUP_STATUS" 0 "exit status of the reduced setup over it"
-check_installed "$reduced_scr"
-check_eq "$(reg_value "$DESKTOP_KEY" SCRNSAVE.EXE)" "$saver_path" "SCRNSAVE.EXE after the reduced setup"
-
-uninstall
-check_removed
-check_eq "$(reg_value "$DESKTOP_KEY" SCRNSAVE.EXE)" '<missing>' "SCRNSAVE.EXE after uninstall"
-check_eq "$(reg_get num)" '"42"' "user settings kept"
-
 e2e_finish

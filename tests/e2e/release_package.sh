@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# scripts/package.sh and what it writes into build/dist: the two setup programs, the
-# zip with both builds and the texts for Windows users, and SHA256SUMS over them.
-# Usage: release_package.sh VERSION FLUTTSAVER.SCR REDUCED.SCR
+# scripts/package.sh and what it writes into build/dist: the four setup programs, the
+# zip with the four builds and the texts for Windows users, and SHA256SUMS over them.
+# Usage: release_package.sh VERSION
 set -uo pipefail
-version=$1 scr=$2 reduced_scr=$3
+version=$1
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 dist=$repo/build/dist
-work=${E2E_WORK:-$repo/build/win32/tests/e2e/work/release_package}
+work=${E2E_WORK:-$repo/build/dist.test}
 rm -rf "$work"
 mkdir -p "$work"
 failures=0
@@ -17,23 +17,34 @@ expect() { if [[ $1 == "$2" ]]; then ok "$3"; else fail "$3: got '$1', expected 
 bash "$repo/scripts/package.sh" || { echo "FAIL: package.sh"; exit 1; }
 
 base=fluttsaver-$version
-expect "$(cd "$dist" && ls | tr '\n' ' ')" \
-    "SHA256SUMS $base-reduced-setup.exe $base-setup.exe $base-win32.zip " "files in build/dist"
-expect "$(cd "$dist" && sha256sum -c SHA256SUMS 2>&1 | tr '\n' ' ')" \
-    "$base-reduced-setup.exe: OK $base-setup.exe: OK $base-win32.zip: OK " "sha256sum -c SHA256SUMS"
+setups="$base-x64-reduced-setup.exe $base-x64-setup.exe $base-x86-reduced-setup.exe $base-x86-setup.exe"
+expect "$(cd "$dist" && ls | tr '\n' ' ')" "SHA256SUMS $base-windows.zip ${setups// / } " "files in build/dist"
+expect "$(cd "$dist" && sha256sum -c SHA256SUMS 2>&1 | grep -c ': OK$')" 5 "sha256sum -c SHA256SUMS: all five OK"
 
-zip=$dist/$base-win32.zip
-expect "$(unzip -Z1 "$zip" | tr '\n' ' ')" \
-    "$base-win32/LICENSE.txt $base-win32/README.txt $base-win32/fluttsaver.scr $base-win32/reduced/fluttsaver.scr " "zip entries"
+# Each setup program says its kind in its PE header: 0x14c i386, 0x8664 x86-64.
+machine() { od -An -tx2 -j $(($(od -An -tu4 -j 60 -N4 "$1") + 4)) -N2 "$1" | tr -d ' '; }
+for setup in $setups; do
+    want=014c
+    [[ $setup == *-x64-* ]] && want=8664
+    expect "$(machine "$dist/$setup")" "$want" "$setup is a program of its kind"
+done
+
+zip=$dist/$base-windows.zip
+in=$base-windows
+expect "$(unzip -Z1 "$zip" | grep -v '/$' | tr '\n' ' ')" \
+    "$in/LICENSE.txt $in/README.txt $in/x64/fluttsaver.scr $in/x64/reduced/fluttsaver.scr $in/x86/fluttsaver.scr $in/x86/reduced/fluttsaver.scr " "zip entries"
 unzip -q "$zip" -d "$work" || fail "unzip"
-cmp -s "$scr" "$work/$base-win32/fluttsaver.scr" && ok "zip: fluttsaver.scr is the full build" || fail "zip: fluttsaver.scr differs from $scr"
-cmp -s "$reduced_scr" "$work/$base-win32/reduced/fluttsaver.scr" && ok "zip: reduced/fluttsaver.scr is the reduced build" ||
-    fail "zip: reduced/fluttsaver.scr differs from $reduced_scr"
+declare -A built=([x86]=win32 [x86/reduced]=win32-reduced [x64]=win64 [x64/reduced]=win64-reduced)
+for entry in "${!built[@]}"; do
+    cmp -s "$repo/build/${built[$entry]}/fluttsaver.scr" "$work/$in/$entry/fluttsaver.scr" &&
+        ok "zip: $entry/fluttsaver.scr is the ${built[$entry]} build" ||
+        fail "zip: $entry/fluttsaver.scr differs from build/${built[$entry]}/fluttsaver.scr"
+done
 # Texts for Windows: CRLF line ends, the licence unchanged otherwise.
-expect "$(tr -d '\r' <"$work/$base-win32/LICENSE.txt" | cmp - "$repo/LICENSE" && echo same)" same "zip: LICENSE.txt is LICENSE"
-expect "$(grep -c $'\r$' "$work/$base-win32/README.txt")" "$(wc -l <"$work/$base-win32/README.txt")" "zip: README.txt has CRLF line ends"
-expect "$(head -n1 "$work/$base-win32/README.txt" | tr -d '\r')" "Fluttons! Saver $version" "zip: README.txt title"
-expect "$(grep -c @ "$work/$base-win32/README.txt")" 0 "zip: README.txt placeholders left"
+expect "$(tr -d '\r' <"$work/$in/LICENSE.txt" | cmp - "$repo/LICENSE" && echo same)" same "zip: LICENSE.txt is LICENSE"
+expect "$(grep -c $'\r$' "$work/$in/README.txt")" "$(wc -l <"$work/$in/README.txt")" "zip: README.txt has CRLF line ends"
+expect "$(head -n1 "$work/$in/README.txt" | tr -d '\r')" "Fluttons! Saver $version" "zip: README.txt title"
+expect "$(grep -c @ "$work/$in/README.txt")" 0 "zip: README.txt placeholders left"
 
 echo "---- release_package: $failures failed"
 ((failures == 0))
