@@ -3,9 +3,12 @@
 #   fluttsaver-<version>-setup.exe           setup program carrying the full build
 #   fluttsaver-<version>-reduced-setup.exe   the same carrying the reduced build
 #   fluttsaver-<version>-win32.zip           both .scr files, README.txt, LICENSE.txt
-#   SHA256SUMS                               over those three
+#   fluttons_<version>_amd64.deb             the Linux hack (scripts/package-deb.sh)
+#   SHA256SUMS                               over those four
 # <version> is the project version of CMakeLists.txt. The same sources give the same
 # files: every packed file carries the time of the last commit (or SOURCE_DATE_EPOCH).
+# The Windows programs are signed when FLUTT_SIGN_CERT and FLUTT_SIGN_KEY name a
+# certificate and its key (scripts/sign.sh).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -32,6 +35,7 @@ crlf LICENSE >"$stage/docs/LICENSE.txt"
 crlf installer/README-windows.txt | sed -e "s|@VERSION@|$version|g" -e "s|@URL@|$url|g" >"$stage/docs/README.txt"
 cp build/win32/fluttsaver.scr "$stage/full/"
 cp build/win32-reduced/fluttsaver.scr "$stage/reduced/"
+find "$stage" -name '*.scr' -exec bash scripts/sign.sh {} +  # before they are packed
 
 zipdir=$stage/zip/fluttsaver-$version-win32
 mkdir -p "$zipdir/reduced"
@@ -49,10 +53,12 @@ for variant in full reduced; do
         -DICON="$PWD"/build/win32/assets/art/MainIcon.ico \
         -DOUTFILE="$dist/$out" installer/fluttsaver.nsi >/dev/null
 done
+bash scripts/sign.sh --quiet "$dist"/*-setup.exe
 
 (cd "$stage/zip" && find . -type f | LC_ALL=C sort | sed 's|^\./||' |
     TZ=UTC zip -9 -X -D -q "../../fluttsaver-$version-win32.zip" -@)
 rm -rf "$stage"
+bash scripts/package-deb.sh
 
-(cd "$dist" && sha256sum fluttsaver-* >SHA256SUMS)
+(cd "$dist" && sha256sum fluttsaver-* fluttons_*.deb >SHA256SUMS)
 ls -l "$dist" | sed 1d
