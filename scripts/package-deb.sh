@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the Debian package of the Linux hack, build/dist/fluttons_<version>_<arch>.deb:
+# Builds the Debian package of the Linux hack, fluttons_<version>_<arch>.deb, into
+# build/dist/ (or the folder given):
 #   /usr/libexec/xscreensaver/fluttons                the program, where XScreenSaver's own hacks are
 #   /usr/share/xscreensaver/config/fluttons.xml       its settings description
 #   /usr/share/man/man6/fluttons.6.gz                 its manual page
@@ -7,7 +8,9 @@
 # Its dependencies are computed from the program by dpkg-shlibdeps. Every file
 # carries the time of the last commit (or SOURCE_DATE_EPOCH), so the same
 # sources give the same package. scripts/package.sh calls this.
+# Usage: package-deb.sh [OUTDIR]
 set -euo pipefail
+dist=$(realpath -m "${1:-$(dirname "${BASH_SOURCE[0]}")/../build/dist}")
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 cmake --preset native >/dev/null
@@ -20,10 +23,9 @@ epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 1735689
 maintainer="Orrin Software <fluttons@orrin-software.example>"
 url=$(sed -n 's/.*kHomepageUrl = "\(.*\)";.*/\1/p' settings/OptDlgForm.h)
 
-work=$PWD/build/deb
+work=$(mktemp -d "$PWD/build/deb.XXXXXX")
+trap 'rm -rf "$work"' EXIT
 root=$work/root
-dist=$PWD/build/dist
-rm -rf "$work"
 mkdir -p "$root/DEBIAN" "$dist"
 
 DESTDIR=$root cmake --install build/native --prefix /usr --strip >/dev/null
@@ -97,5 +99,4 @@ find "$root" -exec touch -h -d "@$epoch" {} +
 
 deb=$dist/fluttons_${version}_$arch.deb
 SOURCE_DATE_EPOCH=$epoch dpkg-deb --root-owner-group -Zxz --build "$root" "$deb" >/dev/null
-rm -rf "$work"
 echo "package-deb.sh: $(basename "$deb")"
