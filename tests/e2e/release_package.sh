@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # scripts/package.sh and what it writes into build/dist: the two setup programs, the
-# zip with both builds and the texts for Windows users, and SHA256SUMS over them.
+# zip with both builds and the texts for Windows users, the Debian package of the
+# hack (tested on its own by the hack's tests), and SHA256SUMS over them.
 # Usage: release_package.sh VERSION FLUTTSAVER.SCR REDUCED.SCR
 set -uo pipefail
 version=$1 scr=$2 reduced_scr=$3
@@ -14,13 +15,16 @@ ok() { echo "ok: $*"; }
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 expect() { if [[ $1 == "$2" ]]; then ok "$3"; else fail "$3: got '$1', expected '$2'"; fi; }
 
-bash "$repo/scripts/package.sh" || { echo "FAIL: package.sh"; exit 1; }
+env -u FLUTT_SIGN_CERT -u FLUTT_SIGN_KEY bash "$repo/scripts/package.sh" | tee "$work/package.log"
+((PIPESTATUS[0] == 0)) || { echo "FAIL: package.sh"; exit 1; }
+expect "$(grep -c unsigned "$work/package.log")" 1 "without a certificate one line says the files are unsigned"
 
 base=fluttsaver-$version
-expect "$(cd "$dist" && ls | tr '\n' ' ')" \
-    "SHA256SUMS $base-reduced-setup.exe $base-setup.exe $base-win32.zip " "files in build/dist"
+deb=fluttons_${version}_$(dpkg --print-architecture).deb
+expect "$(cd "$dist" && LC_ALL=C ls | tr '\n' ' ')" \
+    "SHA256SUMS $deb $base-reduced-setup.exe $base-setup.exe $base-win32.zip " "files in build/dist"
 expect "$(cd "$dist" && sha256sum -c SHA256SUMS 2>&1 | tr '\n' ' ')" \
-    "$base-reduced-setup.exe: OK $base-setup.exe: OK $base-win32.zip: OK " "sha256sum -c SHA256SUMS"
+    "$base-reduced-setup.exe: OK $base-setup.exe: OK $base-win32.zip: OK $deb: OK " "sha256sum -c SHA256SUMS"
 
 zip=$dist/$base-win32.zip
 expect "$(unzip -Z1 "$zip" | tr '\n' ' ')" \
