@@ -20,8 +20,12 @@ packages=(
     procps
     # fluttons, the Linux hack: X11 with MIT-SHM, Xft text; XScreenSaver for its tests
     libx11-dev libxext-dev libxft-dev libfontconfig-dev xscreensaver xscreensaver-data
-    # release files: setup programs and the zip
-    nsis zip unzip
+    # release files: setup programs and the zip; their signing, and for its test a
+    # throw-away certificate and the unpacking of setup programs; the Debian
+    # package of the hack, its checks and its manual page
+    nsis zip unzip osslsigncode openssl python3 dpkg-dev lintian man-db
+    # the pictures of the README: the font of the message (Times New Roman metrics)
+    fonts-liberation
     # a nested X server of two monitors side by side, for the two-monitor test
     xserver-xephyr
 )

@@ -7,9 +7,12 @@
 #   fluttsaver-<version>-windows.zip             README.txt, LICENSE.txt and the four
 #                                                .scr files in x86/ and x64/ (the
 #                                                reduced ones in their reduced/)
+#   fluttons_<version>_amd64.deb                 the Linux hack (scripts/package-deb.sh)
 #   SHA256SUMS                                   over all of them
 # <version> is the project version of CMakeLists.txt. The same sources give the same
 # files: every packed file carries the time of the last commit (or SOURCE_DATE_EPOCH).
+# The Windows programs are signed when FLUTT_SIGN_CERT and FLUTT_SIGN_KEY name a
+# certificate and its key (scripts/sign.sh).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -37,6 +40,7 @@ stage_files() {
         mkdir -p "$stage/$build"
         cp "build/${tree[$build]}/fluttsaver.scr" "$stage/$build/"
     done
+    find "$stage" -name '*.scr' -exec bash scripts/sign.sh {} +  # before they are packed
     find "$stage" -type f -exec chmod 644 {} + -exec touch -d "@$epoch" {} +
 }
 
@@ -84,8 +88,10 @@ stage_files "$stage"
 for build in x86 x86-reduced x64 x64-reduced; do
     setup_program "$stage" "$build" "$dist/fluttsaver-$version-$build-setup.exe"
 done
+bash scripts/sign.sh --quiet "$dist"/*-setup.exe
 windows_zip "$stage" "$dist/fluttsaver-$version-windows.zip"
 rm -rf "$stage"
+bash scripts/package-deb.sh
 
-(cd "$dist" && sha256sum fluttsaver-* >SHA256SUMS)
+(cd "$dist" && sha256sum fluttsaver-* fluttons_*.deb >SHA256SUMS)
 ls -l "$dist" | sed 1d

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # scripts/package.sh and what it writes into build/dist: the four setup programs, the
-# zip with the four builds and the texts for Windows users, and SHA256SUMS over them.
+# zip with the four builds and the texts for Windows users, the Debian package of the
+# hack (tested on its own by the hack's tests), and SHA256SUMS over them.
 # Usage: release_package.sh VERSION
 set -uo pipefail
 version=$1
@@ -14,12 +15,15 @@ ok() { echo "ok: $*"; }
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 expect() { if [[ $1 == "$2" ]]; then ok "$3"; else fail "$3: got '$1', expected '$2'"; fi; }
 
-bash "$repo/scripts/package.sh" || { echo "FAIL: package.sh"; exit 1; }
+env -u FLUTT_SIGN_CERT -u FLUTT_SIGN_KEY bash "$repo/scripts/package.sh" | tee "$work/package.log"
+((PIPESTATUS[0] == 0)) || { echo "FAIL: package.sh"; exit 1; }
+expect "$(grep -c unsigned "$work/package.log")" 1 "without a certificate one line says the files are unsigned"
 
 base=fluttsaver-$version
 setups="$base-x64-reduced-setup.exe $base-x64-setup.exe $base-x86-reduced-setup.exe $base-x86-setup.exe"
-expect "$(cd "$dist" && ls | tr '\n' ' ')" "SHA256SUMS $base-windows.zip ${setups// / } " "files in build/dist"
-expect "$(cd "$dist" && sha256sum -c SHA256SUMS 2>&1 | grep -c ': OK$')" 5 "sha256sum -c SHA256SUMS: all five OK"
+deb=fluttons_${version}_$(dpkg --print-architecture).deb
+expect "$(cd "$dist" && LC_ALL=C ls | tr '\n' ' ')" "SHA256SUMS $deb $base-windows.zip $setups " "files in build/dist"
+expect "$(cd "$dist" && sha256sum -c SHA256SUMS 2>&1 | grep -c ': OK$')" 6 "sha256sum -c SHA256SUMS: all six OK"
 
 # Each setup program says its kind in its PE header: 0x14c i386, 0x8664 x86-64.
 machine() { od -An -tx2 -j $(($(od -An -tu4 -j 60 -N4 "$1") + 4)) -N2 "$1" | tr -d ' '; }

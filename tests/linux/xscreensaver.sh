@@ -4,13 +4,22 @@
 # the desktop as it was before XScreenSaver blanked it (the picture of the
 # screen it keeps for its hacks), -deactivate ends the hack. XScreenSaver
 # launches no hacks for root, so as root the daemon runs as nobody.
+# FLUTTONS_HACK=fluttons lists the hack by its plain name, for an installed
+# program that XScreenSaver finds in its hacks' folder.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 start_xvfb 1920x1080
 hack=$FLUTTONS
 home=$WORK/home
 as_user=()
-if [[ $(id -u) == 0 ]]; then
+if [[ -n ${FLUTTONS_HACK:-} ]]; then
+    hack=$FLUTTONS_HACK
+    home=$(mktemp -d /tmp/fluttons-xscreensaver.XXXXXX)
+    cleanup_home() { rm -rf "$home"; linux_cleanup; }
+    trap cleanup_home EXIT
+    chmod 755 "$home"
+    [[ $(id -u) == 0 ]] && as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups env "HOME=$home" "DISPLAY=$DISPLAY")
+elif [[ $(id -u) == 0 ]]; then
     # nobody runs it from a folder of its own: the build tree may lie where
     # only root can go. The program carries its pictures, so a copy runs alike.
     shared=$(mktemp -d /tmp/fluttons-xscreensaver.XXXXXX)
@@ -50,6 +59,10 @@ xscreensaver-command -activate >/dev/null
 wait_for 20 hack_pid >/dev/null || fail "the hack did not start: $(cat "$WORK/xscreensaver.log")"
 pid=$(hack_pid)
 grep -qx "XSCREENSAVER_WINDOW=0x[0-9a-f]*" <(tr '\0' '\n' <"/proc/$pid/environ") || fail "no XSCREENSAVER_WINDOW for the hack"
+expected=$hack
+[[ -n ${FLUTTONS_HACK:-} ]] && expected=$FLUTTONS
+program=$(readlink "/proc/$pid/exe")
+[[ $program == "$(realpath "$expected")" ]] || fail "XScreenSaver ran $program for $hack, not $expected"
 
 # Some frames later the screen is the desktop with the characters over it.
 shown() {
