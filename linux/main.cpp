@@ -137,7 +137,7 @@ int Animate(Display* display, XTarget& target, const HackOptions& options) {
     animation.CreateCharacters(target.size());
     if (auto desktop = target.TakeDesktop()) animation.SetDesktop(std::move(*desktop));
     ScreenSize messageFor = {};
-    XPresenter presenter(display, target.window(), target.visual(), target.depth());
+    XPresenter presenter(display, target.window(), target.visual(), target.depth(), target.format());
     std::unique_ptr<FpsOverlay> fps;
     if (options.fps) fps = std::make_unique<FpsOverlay>(display, target.window(), target.visual());
 
