@@ -37,12 +37,13 @@ wait_for() {
     done
 }
 
-# start_xvfb WxH: a display of that size, 24-bit; sets DISPLAY.
+# start_xvfb WxH [DEPTH]: a display of that size, 24-bit unless DEPTH says
+# otherwise (16 and 30 work too); sets DISPLAY.
 start_xvfb() {
     local n pid
     for ((n = 700 + $$ % 200; n < 1100; n++)); do
         [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
-        Xvfb ":$n" -screen 0 "$1x24" -nolisten tcp -noreset >/dev/null 2>&1 &
+        Xvfb ":$n" -screen 0 "$1x${2:-24}" -nolisten tcp -noreset >/dev/null 2>&1 &
         pid=$!
         if wait_for 10 test -S "/tmp/.X11-unix/X$n" && kill -0 "$pid" 2>/dev/null &&
             [[ $(tr -d ' ' <"/tmp/.X$n-lock" 2>/dev/null) == "$pid" ]]; then
