@@ -76,7 +76,8 @@ struct PixmapGuard {
 
 }  // namespace
 
-std::optional<MessageLayer> RasteriseMessage(Display* display, const SaverSettings& s, ScreenSize screen) {
+std::optional<MessageLayer> RasteriseMessage(Display* display, const SaverSettings& s, ScreenSize screen,
+                                             const volatile std::sig_atomic_t& stop) {
     const std::u32string text = MessageLine(s.MessageText);
     if (text.empty()) return std::nullopt;
     FontSet fonts(display, s);
@@ -90,6 +91,9 @@ std::optional<MessageLayer> RasteriseMessage(Display* display, const SaverSettin
     glyphFonts.reserve(text.size());
     advances.reserve(text.size());
     for (char32_t c : text) {
+        // Many different glyphs at a huge size take a while: a stop request
+        // is not kept waiting for them.
+        if (stop) return std::nullopt;
         XftFont* glyphFont = fonts.For(FcChar32(c));
         const FcChar32 code = FcChar32(c);
         XGlyphInfo extents;

@@ -183,7 +183,7 @@ int Animate(Display* display, XTarget& target, const HackOptions& options) {
         if (now >= next) {
             const ScreenSize size = target.size();
             if (settings.IsShownMessage && (size.W != messageFor.W || size.H != messageFor.H)) {
-                animation.SetMessage(RasteriseMessage(display, settings, size));
+                animation.SetMessage(RasteriseMessage(display, settings, size, stopRequested));
                 messageFor = size;
                 if (stopRequested) break;
             }
