@@ -43,15 +43,16 @@ window() {
     WID=$(cat "$WORK/window.id")
 }
 
-# same_frame WINDOW WHAT: WINDOW shows reference.ppm through its masks.
+# same_frame WINDOW NAME WHAT: WINDOW shows reference.ppm through its masks.
+# Its picture stays as NAME.ppm, to look at.
 same_frame() {
     local result
+    "$XPIXELS" dump "$1" "$WORK/$2.ppm"
     result=$("$XPIXELS" compare "$1" "$WORK/reference.ppm" 2>"$WORK/compare.err") || {
-        "$XPIXELS" dump "$1" "$WORK/failed-$2.ppm" || true
-        cp "$WORK/reference.ppm" "$WORK/failed-$2-reference.ppm"
-        fail "$2: $result $(cat "$WORK/compare.err") (see $WORK)"
+        cp "$WORK/reference.ppm" "$WORK/$2-reference.ppm"
+        fail "$3: $result $(cat "$WORK/compare.err") (see $WORK/$2.ppm and $2-reference.ppm)"
     }
-    echo "ok: $2, $result"
+    echo "ok: $3, $result, $WORK/$2.ppm"
 }
 
 start_xvfb 640x480 24
@@ -69,8 +70,8 @@ reference() {
     end_hack
 }
 
-# A 16-bit screen, in a window of its own: characters without the sheets
-# that have grey mask pixels, and the message in front in its box.
+# A 16-bit screen, in a window of its own: characters falling and drifting
+# right, the message in front in its box.
 start_xvfb 640x480 16
 screen16=$DISPLAY
 "$XPIXELS" paint-root "$WORK/stripes.ppm"
@@ -80,9 +81,8 @@ reference "$WORK/painted16.ppm" "${options[@]}"
 export DISPLAY=$screen16
 hack_frame "${options[@]}"
 wait_for 10 xdotool search --pid "$PID" >/dev/null || fail "no window of its own on the 16-bit screen"
-same_frame "$(xdotool search --pid "$PID" | head -1)" "16-bit screen"
+same_frame "$(xdotool search --pid "$PID" | head -1)" 16-bit "16-bit screen"
 end_hack
-cp "$WORK/reference.ppm" "$WORK/16-bit.ppm"
 
 # A 30-bit screen, -root: characters rising and falling, the message behind
 # them with no box, its glyphs' edges blended into the desktop.
@@ -94,9 +94,8 @@ screen30=$DISPLAY
 reference "$WORK/painted30.ppm" "${options[@]}"
 export DISPLAY=$screen30
 hack_frame -root "${options[@]}"
-same_frame root "30-bit screen"
+same_frame root 30-bit "30-bit screen"
 end_hack
-cp "$WORK/reference.ppm" "$WORK/30-bit.ppm"
 
 # A 32-bit ARGB window on the 24-bit screen, beside the part of the desktop
 # it shows: the same frame as a 24-bit window there, and opaque.
@@ -110,6 +109,6 @@ end_hack
 kill "$HOST"
 window 32 320 240 320 240
 hack_frame -window-id "$WID" "${options[@]}"
-same_frame "$WID" "32-bit ARGB window"
+same_frame "$WID" argb "32-bit ARGB window"
 end_hack
 kill "$HOST"
