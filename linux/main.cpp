@@ -239,8 +239,12 @@ int Run(const HackOptions& options) {
             std::fprintf(stderr, "fluttons: window 0x%lx does not exist\n", target.window());
             status = 1;
         } else if (!target.unusable().empty()) {
-            std::fprintf(stderr, "fluttons: cannot draw into window 0x%lx: %s\n", target.window(),
-                         target.unusable().c_str());
+            if (target.window()) {
+                std::fprintf(stderr, "fluttons: cannot draw into window 0x%lx: %s\n", target.window(),
+                             target.unusable().c_str());
+            } else {
+                std::fprintf(stderr, "fluttons: cannot draw on this screen: %s\n", target.unusable().c_str());
+            }
             status = 1;
         } else {
             // What failed while reading the desktop leaves it black; the
