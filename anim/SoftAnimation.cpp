@@ -50,7 +50,10 @@ void SoftAnimation::LoadSheets() {
     }
 }
 
-void SoftAnimation::CreateCharacters(ScreenSize screen) { Chars = MakeCharacters(CharImage, settings_, screen); }
+void SoftAnimation::CreateCharacters(ScreenSize screen) {
+    Chars = MakeCharacters(CharImage, settings_, screen);
+    population_ = screen;
+}
 
 void SoftAnimation::ComposeBackground(ScreenSize screen) {
     // The random entry is resolved once; a later composition (the window was
@@ -80,6 +83,11 @@ void SoftAnimation::ComposeBackground(ScreenSize screen) {
 }
 
 const FrameChanges& SoftAnimation::DrawFrame(ScreenSize screen) {
+    // A window that took another size gets the population a start at that
+    // size would get: placed over all of it, as the rules place them.
+    if (population_ && (population_->W != screen.W || population_->H != screen.H) && screen.W > 0 && screen.H > 0) {
+        CreateCharacters(screen);
+    }
     if (!imgBG || imgBG->Width() != screen.W || imgBG->Height() != screen.H) {
         ComposeBackground(screen);
         FrameBitmap = std::make_unique<SoftSurface>(screen.W, screen.H);

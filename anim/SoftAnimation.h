@@ -49,6 +49,7 @@ public:
 
     // Set-up: the sheets, then the population for a screen of this size, drawn
     // from the generator as the saver does. Throws when a picture is missing.
+    // (A frame at another size draws the population afresh for that size.)
     void LoadSheets();
     void CreateCharacters(ScreenSize screen);
 
@@ -59,8 +60,11 @@ public:
     // The message, rasterised by the front end; drawn when the settings show it.
     void SetMessage(std::optional<MessageLayer> message) { message_ = std::move(message); }
 
-    // One frame at this screen size: on the first frame, and whenever the size
-    // changed, the background is composed; then the characters move, the
+    // One frame at this screen size: when the size is not the one the
+    // population was made for, the population is made anew for it, as at a
+    // start at that size (the window was resized; the Windows saver's screen
+    // never is); on the first frame, and whenever the size changed, the
+    // background is composed; then the characters move, the
     // frame is rebuilt where they left or entered, and a message in front is
     // drawn over them there. Returns the parts of the frame that changed.
     const FrameChanges& DrawFrame(ScreenSize screen);
@@ -80,6 +84,7 @@ private:
     std::unique_ptr<SoftSurface> FrameBitmap;
     std::unique_ptr<SoftSurface> imgBG;
     std::vector<moving> Chars;
+    std::optional<ScreenSize> population_;  // the size the characters were made for
     std::optional<Image32> desktop_;
     std::optional<MessageLayer> message_;
     std::unique_ptr<FramePipeline> pipeline_;

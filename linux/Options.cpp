@@ -4,12 +4,21 @@
 #include <cctype>
 #include <charconv>
 
-#include "settings/RegIniFile.h"
+#include "anim/Background.h"
 
 namespace flutt::hack {
 namespace {
 
 constexpr std::int32_t kMaxFontSize = 1000;
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+
+// A value without the blanks around it: " 5" and "5 " are both 5.
+std::string_view Trimmed(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
 
 std::string Quoted(std::string_view text) {
     std::string quoted;
@@ -22,6 +31,7 @@ std::string Quoted(std::string_view text) {
 
 // "#RRGGBB" or "#RGB" as the store keeps colours: 0x00BBGGRR.
 std::optional<std::int32_t> ParseColour(std::string_view text) {
+    text = Trimmed(text);
     if (text.empty() || text[0] != '#') return std::nullopt;
     text.remove_prefix(1);
     if (text.size() != 6 && text.size() != 3) return std::nullopt;
@@ -40,7 +50,7 @@ std::optional<std::array<bool, kCharacterCount>> ParseCharacterFlags(std::string
     std::array<bool, kCharacterCount> flags{};
     std::size_t count = 0;
     for (char c : text) {
-        if (c == ' ' || c == ',') continue;
+        if (IsBlank(c) || c == ',') continue;
         if ((c != '0' && c != '1') || count == flags.size()) return std::nullopt;
         flags[count++] = c == '1';
     }
@@ -50,20 +60,19 @@ std::optional<std::array<bool, kCharacterCount>> ParseCharacterFlags(std::string
 
 // "name size": a fontconfig family name and a size in points, last.
 bool ParseFont(std::string_view text, SaverSettings& settings) {
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    const std::size_t blank = text.find_last_of(' ');
+    text = Trimmed(text);
+    const std::size_t blank = text.find_last_of(" \t\n\r\v\f");
     if (blank == std::string_view::npos) return false;
-    std::string_view name = text.substr(0, blank);
-    while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
-    while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
-    const auto size = ParseRegInteger(text.substr(blank + 1));
+    const std::string_view name = Trimmed(text.substr(0, blank));
+    const auto size = ParseWholeNumber(text.substr(blank + 1));
     if (name.empty() || !size) return false;
     settings.MessageFontName = std::string(name);
-    settings.MessageFontSize = std::clamp(*size, 1, kMaxFontSize);
+    settings.MessageFontSize = std::int32_t(std::clamp<std::int64_t>(*size, 1, kMaxFontSize));
     return true;
 }
 
 std::optional<std::uint64_t> ParseWindowId(std::string_view text) {
+    text = Trimmed(text);
     int base = 10;
     if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
         base = 16;
@@ -94,16 +103,22 @@ struct Parser {
         return args[next++];
     }
 
-    // A number under the store's rules, brought into [low, high].
-    bool Number(std::string_view option, std::int32_t& field, std::int32_t low, std::int32_t high) {
+    // A whole number for the range [low, high]: one outside it becomes the
+    // nearest end, or `outside` when that is given.
+    bool Number(std::string_view option, std::int32_t& field, std::int32_t low, std::int32_t high,
+                std::optional<std::int32_t> outside = std::nullopt) {
         const auto text = Value(option);
         if (!text) return false;
-        const auto value = ParseRegInteger(*text);
+        const auto value = ParseWholeNumber(*text);
         if (!value) {
             return Fail(std::string(option) + ": " + Quoted(*text) + " is not a whole number (" +
                         std::to_string(low) + ".." + std::to_string(high) + ")");
         }
-        field = std::clamp(*value, low, high);
+        if (outside && (*value < low || *value > high)) {
+            field = *outside;
+        } else {
+            field = std::int32_t(std::clamp<std::int64_t>(*value, low, high));
+        }
         return true;
     }
 
@@ -125,10 +140,11 @@ struct Parser {
     bool One(std::string_view option) {
         SaverSettings& s = options.settings;
         if (option == "-num") return Number(option, s.num, 0, kMaxCharacters);
-        // Any index outside the list means the desktop copy, as in the saver.
-        if (option == "-back2") return Number(option, s.back2, INT32_MIN, INT32_MAX);
-        if (option == "-updown") return Number(option, s.updown, INT32_MIN, INT32_MAX);
-        if (option == "-lr") return Number(option, s.LR, INT32_MIN, INT32_MAX);
+        // As the saver reads stored values: a background outside the list is
+        // the desktop, a direction outside 0..2 is 0.
+        if (option == "-back2") return Number(option, s.back2, 0, std::int32_t(BackgroundTable(false).size()), 0);
+        if (option == "-updown") return Number(option, s.updown, 0, 2, 0);
+        if (option == "-lr") return Number(option, s.LR, 0, 2, 0);
         if (option == "-downspeed") return Number(option, s.downspeed, 0, kMaxSpeed);
         if (option == "-lrspeed") return Number(option, s.LRspeed, 0, kMaxSpeed);
         if (option == "-characters") {
@@ -156,7 +172,7 @@ struct Parser {
         if (option == "-font") {
             const auto text = Value(option);
             if (!text) return false;
-            if (!ParseFont(*text, s)) return Fail("-font: " + Quoted(*text) + " is not a font name and a size, like \"Serif 48\"");
+            if (!ParseFont(*text, s)) return Fail("-font: " + Quoted(*text) + " is not a font name and a size in points (1..1000), like \"Serif 48\"");
             return true;
         }
         if (option == "-root") return Flag(options.root, true);
@@ -194,6 +210,37 @@ struct Parser {
 
 }  // namespace
 
+std::optional<std::int64_t> ParseWholeNumber(std::string_view text) {
+    text = Trimmed(text);
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    int base = 10;
+    if (i < text.size() && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
+        base = 16;
+        i += 1;
+    } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        base = 16;
+        i += 2;
+    }
+    if (i == text.size()) return std::nullopt;
+    // Past this every range is left behind: the magnitude stops growing.
+    constexpr std::int64_t kCeiling = std::int64_t(1) << 40;
+    std::int64_t magnitude = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        int digit = -1;
+        if (c >= '0' && c <= '9') {
+            digit = c - '0';
+        } else if (base == 16 && (c | 0x20) >= 'a' && (c | 0x20) <= 'f') {
+            digit = (c | 0x20) - 'a' + 10;
+        }
+        if (digit < 0) return std::nullopt;
+        magnitude = std::min(magnitude * base + digit, kCeiling);
+    }
+    return negative ? -magnitude : magnitude;
+}
+
 ParsedOptions ParseOptions(std::span<const std::string_view> args, const char* screensaverWindow) {
     Parser parser{args, 0, {}, {}};
     while (parser.next < args.size()) {
@@ -225,7 +272,7 @@ std::string Usage(std::string_view program) {
            "  -transparent        no box behind the message (-no-transparent)\n"
            "  -message-color #RGB colour of the message (#FFFF00)\n"
            "  -message-bg #RGB    colour of its box (#8080FF)\n"
-           "  -font \"NAME SIZE\"   message font and size in points (\"Times New Roman 48\")\n"
+           "  -font \"NAME SIZE\"   message font and size in points, 1..1000 (\"Times New Roman 48\")\n"
            "  -root               draw into the root window\n"
            "  -window-id ID       draw into window ID (also $XSCREENSAVER_WINDOW)\n"
            "  -display NAME       X display\n"

@@ -33,11 +33,18 @@ struct ParsedOptions {
 };
 
 // `args` without the program name. `screensaverWindow` is the value of
-// $XSCREENSAVER_WINDOW, if set. Numbers follow the store's integer rules;
-// out-of-range numbers are brought into range the way the saver treats
-// hand-edited stored values. Anything that is not a number, colour, flag
-// list or font where one is expected is refused.
+// $XSCREENSAVER_WINDOW, if set. Values may have blanks around them. Numbers
+// outside their option's range are brought into it the way the saver treats
+// hand-edited stored values: -num, the speeds and the font size to the
+// nearest end, -back2 outside 0..9 to the desktop (0), -updown and -lr
+// outside 0..2 to 0. Anything that is not a number, colour, flag list or
+// font where one is expected is refused.
 ParsedOptions ParseOptions(std::span<const std::string_view> args, const char* screensaverWindow);
+
+// A whole number: blanks around it, an optional sign, decimal digits or
+// hexadecimal ones after "$", "x" or "0x", as many as given. Magnitudes
+// beyond 2^40 read as 2^40, which is out of every option's range.
+std::optional<std::int64_t> ParseWholeNumber(std::string_view text);
 
 // The usage text, one option a line.
 std::string Usage(std::string_view program);

@@ -5,6 +5,7 @@
 #include <sys/shm.h>
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -19,18 +20,18 @@ int NoteAttachError(Display*, XErrorEvent*) {
     return 0;
 }
 
-bool SameLayout(const XImage* image) {
-    return image->bits_per_pixel == 32 && image->red_mask == 0xFF0000 && image->green_mask == 0xFF00 &&
-           image->blue_mask == 0xFF && image->byte_order == LSBFirst;
+bool HostOrder(const XImage* image) {
+    return image->byte_order == (std::endian::native == std::endian::little ? LSBFirst : MSBFirst);
 }
 
 }  // namespace
 
-XPresenter::XPresenter(Display* display, Drawable target, Visual* visual, int depth)
+XPresenter::XPresenter(Display* display, Drawable target, Visual* visual, int depth, const PixelFormat& format)
     : display_(display),
       target_(target),
       visual_(visual),
       depth_(depth),
+      format_(format),
       gc_(XCreateGC(display, target, 0, nullptr)),
       // A server on another machine (or one that refuses) gets plain images.
       shmAvailable_(XShmQueryExtension(display) && !std::getenv("FLUTTONS_NO_SHM")) {}
@@ -62,6 +63,11 @@ void XPresenter::Allocate(int width, int height) {
         if (image_) {
             segment_.shmid = shmget(IPC_PRIVATE, std::size_t(image_->bytes_per_line) * std::size_t(height), IPC_CREAT | 0600);
             segment_.shmaddr = segment_.shmid >= 0 ? static_cast<char*>(shmat(segment_.shmid, nullptr, 0)) : reinterpret_cast<char*>(-1);
+            // Marked for removal at once, while attached: it goes away with
+            // the last detach, however the program ends (a SIGKILL too). The
+            // X server on this machine may still attach it: Linux lets a
+            // marked segment be attached until its last user detaches.
+            if (segment_.shmid >= 0) shmctl(segment_.shmid, IPC_RMID, nullptr);
             if (segment_.shmaddr != reinterpret_cast<char*>(-1)) {
                 image_->data = segment_.shmaddr;
                 segment_.readOnly = False;
@@ -71,16 +77,11 @@ void XPresenter::Allocate(int width, int height) {
                 XShmAttach(display_, &segment_);
                 XSync(display_, False);
                 XSetErrorHandler(previous);
-                // Marked for removal now: it goes away with the last detach,
-                // however the program ends.
-                shmctl(segment_.shmid, IPC_RMID, nullptr);
                 if (!attachFailed) {
                     shm_ = true;
                     return;
                 }
                 shmdt(segment_.shmaddr);
-            } else if (segment_.shmid >= 0) {
-                shmctl(segment_.shmid, IPC_RMID, nullptr);
             }
             image_->data = nullptr;
             XDestroyImage(image_);
@@ -95,24 +96,26 @@ void XPresenter::Allocate(int width, int height) {
 void XPresenter::Fill(const SoftSurface& frame, const PixelRect& r) {
     const ConstPixelView pixels = frame.Pixels();
     const int w = r.right - r.left;
+    const bool hostOrder = HostOrder(image_);
+    const bool copy = format_.IsRgb888() && image_->bits_per_pixel == 32 && hostOrder;
+    const std::uint32_t alpha = format_.alphaMask();
     for (int y = r.top; y < r.bottom; ++y) {
         const std::uint32_t* from = pixels.Row(y) + r.left;
-        if (SameLayout(image_)) {
-            std::memcpy(image_->data + std::size_t(y) * std::size_t(image_->bytes_per_line) + std::size_t(r.left) * 4, from,
-                        std::size_t(w) * 4);
+        char* row = image_->data + std::size_t(y) * std::size_t(image_->bytes_per_line);
+        if (copy && !alpha) {
+            std::memcpy(row + std::size_t(r.left) * 4, from, std::size_t(w) * 4);
+        } else if (copy) {
+            // A 32-bit ARGB visual: the same pixels, opaque.
+            auto* to = reinterpret_cast<std::uint32_t*>(row) + r.left;
+            for (int x = 0; x < w; ++x) to[x] = from[x] | alpha;
+        } else if (image_->bits_per_pixel == 32 && hostOrder) {
+            auto* to = reinterpret_cast<std::uint32_t*>(row) + r.left;
+            for (int x = 0; x < w; ++x) to[x] = format_.Encode(from[x]);
+        } else if (image_->bits_per_pixel == 16 && hostOrder) {
+            auto* to = reinterpret_cast<std::uint16_t*>(row) + r.left;
+            for (int x = 0; x < w; ++x) to[x] = std::uint16_t(format_.Encode(from[x]));
         } else {
-            // Other visuals: let Xlib place each channel.
-            for (int x = 0; x < w; ++x) {
-                const std::uint32_t p = from[x];
-                const unsigned long red = p >> 16 & 0xFF, green = p >> 8 & 0xFF, blue = p & 0xFF;
-                auto scale = [](unsigned long v, unsigned long mask) {
-                    if (!mask) return 0ul;
-                    const int shift = __builtin_ctzl(mask);
-                    return ((v * (mask >> shift) + 127) / 255) << shift;
-                };
-                XPutPixel(image_, r.left + x, y,
-                          scale(red, visual_->red_mask) | scale(green, visual_->green_mask) | scale(blue, visual_->blue_mask));
-            }
+            for (int x = 0; x < w; ++x) XPutPixel(image_, r.left + x, y, format_.Encode(from[x]));
         }
     }
 }

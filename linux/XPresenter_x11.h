@@ -9,12 +9,14 @@
 #include <span>
 
 #include "anim/SoftAnimation.h"
+#include "linux/PixelFormat.h"
 
 namespace flutt::hack {
 
 class XPresenter {
 public:
-    XPresenter(Display* display, Drawable target, Visual* visual, int depth);
+    // `format` is the visual's: pixels go out in its colour masks, opaque.
+    XPresenter(Display* display, Drawable target, Visual* visual, int depth, const PixelFormat& format);
     ~XPresenter();
     XPresenter(const XPresenter&) = delete;
     XPresenter& operator=(const XPresenter&) = delete;
@@ -34,6 +36,7 @@ private:
     Drawable target_;
     Visual* visual_;
     int depth_;
+    PixelFormat format_;
     GC gc_;
     bool shmAvailable_;
     bool shm_ = false;

@@ -4,6 +4,8 @@
 #include <X11/Xutil.h>
 #include <unistd.h>
 
+#include <bit>
+
 namespace flutt::hack {
 namespace {
 
@@ -28,27 +30,43 @@ std::optional<Image32> ScreenSaverScreenshot(Display* display, Window window) {
     int x, y;
     unsigned int w, h, border, depth;
     if (!XGetGeometry(display, pixmap, &root, &x, &y, &w, &h, &border, &depth)) return std::nullopt;
-    return ReadDrawable(display, pixmap, int(w), int(h));
+    // A pixmap has no visual: it is the screen's picture, in the screen's
+    // format, or one of a TrueColor visual of its depth.
+    const int screen = DefaultScreen(display);
+    const Visual* visual = DefaultVisual(display, screen);
+    XVisualInfo info;
+    if (int(depth) != DefaultDepth(display, screen)) {
+        if (!XMatchVisualInfo(display, screen, int(depth), TrueColor, &info)) return std::nullopt;
+        visual = info.visual;
+    }
+    return ReadDrawable(display, pixmap, int(w), int(h), FormatOf(visual, int(depth)));
 }
 
 }  // namespace
 
-std::optional<Image32> ReadDrawable(Display* display, Drawable drawable, int width, int height) {
+PixelFormat FormatOf(const Visual* visual, int depth) {
+    return PixelFormat(std::uint32_t(visual->red_mask), std::uint32_t(visual->green_mask),
+                       std::uint32_t(visual->blue_mask), depth);
+}
+
+std::optional<Image32> ReadDrawable(Display* display, Drawable drawable, int width, int height,
+                                    const PixelFormat& format) {
     if (width <= 0 || height <= 0) return std::nullopt;
     XImage* image = XGetImage(display, drawable, 0, 0, unsigned(width), unsigned(height), AllPlanes, ZPixmap);
     if (!image) return std::nullopt;
     Image32 result{width, height, std::vector<std::uint32_t>(std::size_t(width) * std::size_t(height))};
-    const bool direct = image->bits_per_pixel == 32 && image->red_mask == 0xFF0000 && image->green_mask == 0xFF00 &&
-                        image->blue_mask == 0xFF && image->byte_order == LSBFirst;
+    const bool hostOrder = image->byte_order == (std::endian::native == std::endian::little ? LSBFirst : MSBFirst);
     for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            std::uint32_t pixel;
-            if (direct) {
-                pixel = reinterpret_cast<const std::uint32_t*>(image->data + std::size_t(y) * image->bytes_per_line)[x];
-            } else {
-                pixel = std::uint32_t(XGetPixel(image, x, y));
-            }
-            result.pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)] = pixel & 0x00FFFFFF;
+        const char* row = image->data + std::size_t(y) * std::size_t(image->bytes_per_line);
+        std::uint32_t* out = result.pixels.data() + std::size_t(y) * std::size_t(width);
+        if (hostOrder && image->bits_per_pixel == 32) {
+            const auto* in = reinterpret_cast<const std::uint32_t*>(row);
+            for (int x = 0; x < width; ++x) out[x] = format.Decode(in[x]);
+        } else if (hostOrder && image->bits_per_pixel == 16) {
+            const auto* in = reinterpret_cast<const std::uint16_t*>(row);
+            for (int x = 0; x < width; ++x) out[x] = format.Decode(in[x]);
+        } else {
+            for (int x = 0; x < width; ++x) out[x] = format.Decode(std::uint32_t(XGetPixel(image, x, y)));
         }
     }
     XDestroyImage(image);
@@ -68,8 +86,20 @@ XTarget::XTarget(Display* display, const HackOptions& options) : display_(displa
         visual_ = attributes.visual;
         depth_ = attributes.depth;
         size_ = {attributes.width, attributes.height};
+        if (attributes.c_class == InputOnly) {
+            unusable_ = "it is an InputOnly window";
+            return;
+        }
+        if (visual_->c_class != TrueColor && visual_->c_class != DirectColor) {
+            unusable_ = "its visual keeps no red, green and blue in its pixels (not TrueColor)";
+            return;
+        }
+        format_ = FormatOf(visual_, depth_);
         desktop_ = options.windowId ? ScreenSaverScreenshot(display, window_) : std::nullopt;
-        if (!desktop_) desktop_ = ReadDrawable(display, root, DisplayWidth(display, screen), DisplayHeight(display, screen));
+        if (!desktop_) {
+            desktop_ = ReadDrawable(display, root, DisplayWidth(display, screen), DisplayHeight(display, screen),
+                                    FormatOf(DefaultVisual(display, screen), DefaultDepth(display, screen)));
+        }
         XSelectInput(display, window_, StructureNotifyMask | ExposureMask);
         return;
     }
@@ -77,7 +107,12 @@ XTarget::XTarget(Display* display, const HackOptions& options) : display_(displa
     visual_ = DefaultVisual(display, screen);
     depth_ = DefaultDepth(display, screen);
     size_ = {DisplayWidth(display, screen), DisplayHeight(display, screen)};
-    desktop_ = ReadDrawable(display, root, size_.W, size_.H);
+    if (visual_->c_class != TrueColor && visual_->c_class != DirectColor) {
+        unusable_ = "the screen's visual keeps no red, green and blue in its pixels (not TrueColor)";
+        return;
+    }
+    format_ = FormatOf(visual_, depth_);
+    desktop_ = ReadDrawable(display, root, size_.W, size_.H, format_);
     XSetWindowAttributes attributes = {};
     attributes.background_pixel = BlackPixel(display, screen);
     attributes.event_mask = StructureNotifyMask | ExposureMask | KeyPressMask;

@@ -5,9 +5,11 @@
 #include <X11/Xlib.h>
 
 #include <optional>
+#include <string>
 
 #include "anim/Moving.h"
 #include "linux/Options.h"
+#include "linux/PixelFormat.h"
 #include "platform/BmpImage.h"
 
 namespace flutt::hack {
@@ -25,8 +27,12 @@ public:
     Window window() const { return window_; }
     Visual* visual() const { return visual_; }
     int depth() const { return depth_; }
+    const PixelFormat& format() const { return format_; }
     ScreenSize size() const { return size_; }
     bool gone() const { return gone_; }
+    // Why nothing can be drawn into the window (an InputOnly window, one
+    // without red, green and blue masks); empty when it can be.
+    const std::string& unusable() const { return unusable_; }
 
     // The desktop as it looked before the hack covered it.
     std::optional<Image32> TakeDesktop() { return std::move(desktop_); }
@@ -44,6 +50,8 @@ private:
     bool own_ = false;
     Visual* visual_ = nullptr;
     int depth_ = 0;
+    PixelFormat format_{0, 0, 0, 0};
+    std::string unusable_;
     ScreenSize size_;
     bool gone_ = false;       // the hack should end
     bool destroyed_ = false;  // the window no longer exists
@@ -51,8 +59,12 @@ private:
     Atom deleteWindow_ = 0;
 };
 
-// The contents of a drawable as 0x00RRGGBB pixels; nothing when it cannot be
-// read (another depth, gone).
-std::optional<Image32> ReadDrawable(Display* display, Drawable drawable, int width, int height);
+// The pixel format of a visual at a depth.
+PixelFormat FormatOf(const Visual* visual, int depth);
+
+// The contents of a drawable of that format as 0x00RRGGBB pixels; nothing
+// when it cannot be read (gone).
+std::optional<Image32> ReadDrawable(Display* display, Drawable drawable, int width, int height,
+                                    const PixelFormat& format);
 
 }  // namespace flutt::hack

@@ -2,41 +2,43 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <unordered_map>
 #include <vector>
 
-#include "linux/XTarget_x11.h"
+#include "linux/TextLayout.h"
 
 namespace flutt::hack {
 namespace {
 
-// One line: line breaks do not break it.
-std::string SingleLine(std::string text) {
-    std::erase_if(text, [](char c) { return c == '\r' || c == '\n'; });
-    return text;
-}
-
-constexpr int kMaxTextWidth = 32767;  // the most an X pixmap can be wide
-
-
 // The message's fonts: the one asked for, and for characters it lacks (the
 // Japanese of a message, say) fonts of the same size that have them, as the
-// system's font linking does on Windows.
+// system's font linking does on Windows. Each character's font is looked up
+// once: one that no installed font has stays with the first font.
 class FontSet {
 public:
     FontSet(Display* display, const SaverSettings& s) : display_(display), size_(double(s.MessageFontSize)) {
-        fonts_.push_back(XftFontOpen(display, DefaultScreen(display), XFT_FAMILY, XftTypeString, s.MessageFontName.c_str(),
-                                     XFT_SIZE, XftTypeDouble, size_, nullptr));
+        XftFont* font = XftFontOpen(display, DefaultScreen(display), XFT_FAMILY, XftTypeString,
+                                    s.MessageFontName.c_str(), XFT_SIZE, XftTypeDouble, size_, nullptr);
+        if (font) fonts_.push_back(font);
     }
     ~FontSet() {
-        for (XftFont* font : fonts_)
-            if (font) XftFontClose(display_, font);
+        for (XftFont* font : fonts_) XftFontClose(display_, font);
     }
     FontSet(const FontSet&) = delete;
     FontSet& operator=(const FontSet&) = delete;
 
-    XftFont* primary() const { return fonts_.front(); }
+    XftFont* primary() const { return fonts_.empty() ? nullptr : fonts_.front(); }
 
     XftFont* For(FcChar32 c) {
+        if (const auto known = chosen_.find(c); known != chosen_.end()) return known->second;
+        XftFont* chosen = Find(c);
+        chosen_.emplace(c, chosen);
+        return chosen;
+    }
+
+private:
+    XftFont* Find(FcChar32 c) {
         for (XftFont* font : fonts_)
             if (XftCharExists(display_, font, c)) return font;
         FcCharSet* wanted = FcCharSetCreate();
@@ -44,92 +46,112 @@ public:
         XftFont* font = XftFontOpen(display_, DefaultScreen(display_), XFT_SIZE, XftTypeDouble, size_, FC_CHARSET,
                                     FcTypeCharSet, wanted, nullptr);
         FcCharSetDestroy(wanted);
+        // Fontconfig answers with its best match even when no font has the
+        // character (it may be one already in the set, all of which lack it):
+        // the first font then shows its box for it.
         if (!font) return primary();
+        if (std::find(fonts_.begin(), fonts_.end(), font) != fonts_.end() || !XftCharExists(display_, font, c)) {
+            XftFontClose(display_, font);
+            return primary();
+        }
         fonts_.push_back(font);
         return font;
     }
 
-private:
     Display* display_;
     double size_;
     std::vector<XftFont*> fonts_;
+    std::unordered_map<FcChar32, XftFont*> chosen_;
 };
 
-struct Run {
-    XftFont* font;
-    std::vector<FcChar32> text;
-    int x;
+// A pixmap, freed with its owner.
+struct PixmapGuard {
+    PixmapGuard(Display* d, Pixmap p) : display(d), pixmap(p) {}
+    Display* display;
+    Pixmap pixmap;
+    ~PixmapGuard() { XFreePixmap(display, pixmap); }
+    PixmapGuard(const PixmapGuard&) = delete;
+    PixmapGuard& operator=(const PixmapGuard&) = delete;
 };
-
-// The text cut into runs of one font each, placed one after another.
-std::vector<Run> Layout(Display* display, FontSet& fonts, const std::string& text, int& width) {
-    std::vector<Run> runs;
-    width = 0;
-    const auto* bytes = reinterpret_cast<const FcChar8*>(text.data());
-    int left = int(text.size());
-    while (left > 0) {
-        FcChar32 c;
-        const int used = FcUtf8ToUcs4(bytes, &c, left);
-        if (used <= 0) break;
-        bytes += used;
-        left -= used;
-        XftFont* font = fonts.For(c);
-        if (runs.empty() || runs.back().font != font) runs.push_back({font, {}, 0});
-        runs.back().text.push_back(c);
-    }
-    for (Run& run : runs) {
-        XGlyphInfo extents;
-        XftTextExtents32(display, run.font, run.text.data(), int(run.text.size()), &extents);
-        run.x = width;
-        width += extents.xOff;
-    }
-    return runs;
-}
 
 }  // namespace
 
-std::optional<MessageLayer> RasteriseMessage(Display* display, const SaverSettings& s, ScreenSize screen) {
-    const std::string text = SingleLine(s.MessageText);
+std::optional<MessageLayer> RasteriseMessage(Display* display, const SaverSettings& s, ScreenSize screen,
+                                             const volatile std::sig_atomic_t& stop) {
+    const std::u32string text = MessageLine(s.MessageText);
     if (text.empty()) return std::nullopt;
     FontSet fonts(display, s);
     XftFont* font = fonts.primary();
     if (!font) return std::nullopt;
-    int width = 0;
-    const std::vector<Run> runs = Layout(display, fonts, text, width);
+
+    // Each glyph measured on its own and the widths summed in int: a line
+    // may be far wider than the 16 bits of Xft's advance of a whole run.
+    std::vector<XftFont*> glyphFonts;
+    std::vector<int> advances;
+    glyphFonts.reserve(text.size());
+    advances.reserve(text.size());
+    for (char32_t c : text) {
+        // Many different glyphs at a huge size take a while: a stop request
+        // is not kept waiting for them.
+        if (stop) return std::nullopt;
+        XftFont* glyphFont = fonts.For(FcChar32(c));
+        const FcChar32 code = FcChar32(c);
+        XGlyphInfo extents;
+        XftTextExtents32(display, glyphFont, &code, 1, &extents);
+        glyphFonts.push_back(glyphFont);
+        advances.push_back(extents.xOff);
+    }
+    // Only the part of the line on the screen is drawn; a glyph's ink may
+    // stray from its advance by about a line's height (italics, swashes).
+    const int lineHeight = font->ascent + font->descent;
+    const int reach = std::min(std::max(font->max_advance_width, lineHeight), 1 << 14);
+    const LineLayout line = LayOutLine(advances, lineHeight, screen, reach);
+    if (line.visible.Empty()) return std::nullopt;
+
     MessageLayer layer;
-    layer.w = std::clamp(width, 1, kMaxTextWidth);
-    // One line of the font asked for, as the saver's box.
-    layer.h = std::max(font->ascent + font->descent, 1);
-    // Centred the way the saver centres its line: (size - extent) / 2.
-    layer.x = (screen.W - layer.w) / 2;
-    layer.y = (screen.H - layer.h) / 2;
+    layer.x = line.visible.left;
+    layer.y = line.visible.top;
+    layer.w = line.visible.right - line.visible.left;
+    layer.h = line.visible.bottom - line.visible.top;
     layer.textColour = PixelOfColour(s.MessageFontColor);
     layer.boxColour = PixelOfColour(s.MessageBGColor);
     layer.opaque = !s.IsTransparent;
 
-    // White glyphs on black give the coverage.
-    const int number = DefaultScreen(display);
-    const Window root = RootWindow(display, number);
-    const int depth = DefaultDepth(display, number);
-    const Pixmap pixmap = XCreatePixmap(display, root, unsigned(layer.w), unsigned(layer.h), unsigned(depth));
-    const GC gc = XCreateGC(display, pixmap, 0, nullptr);
-    XSetForeground(display, gc, BlackPixel(display, number));
-    XFillRectangle(display, pixmap, gc, 0, 0, unsigned(layer.w), unsigned(layer.h));
-    XftDraw* draw = XftDrawCreate(display, pixmap, DefaultVisual(display, number), DefaultColormap(display, number));
-    XRenderColor white = {0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF};
-    XftColor colour;
-    XftColorAllocValue(display, DefaultVisual(display, number), DefaultColormap(display, number), &white, &colour);
-    for (const Run& run : runs) {
-        XftDrawString32(draw, &colour, run.font, run.x, font->ascent, run.text.data(), int(run.text.size()));
+    // The glyphs' coverage, drawn into an 8-bit alpha pixmap: the same
+    // values whatever the screen's depth and colour masks.
+    const Window root = RootWindow(display, DefaultScreen(display));
+    const PixmapGuard alpha{display, XCreatePixmap(display, root, unsigned(layer.w), unsigned(layer.h), 8)};
+    {
+        const GC gc = XCreateGC(display, alpha.pixmap, 0, nullptr);
+        XSetForeground(display, gc, 0);
+        XFillRectangle(display, alpha.pixmap, gc, 0, 0, unsigned(layer.w), unsigned(layer.h));
+        XFreeGC(display, gc);
     }
-    const auto image = ReadDrawable(display, pixmap, layer.w, layer.h);
-    XftColorFree(display, DefaultVisual(display, number), DefaultColormap(display, number), &colour);
+    XftDraw* draw = XftDrawCreateAlpha(display, alpha.pixmap, 8);
+    if (!draw) return std::nullopt;
+    XftColor full = {};
+    full.color = {0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF};
+    const int baseline = int(line.top - line.visible.top) + font->ascent;
+    std::vector<XftCharFontSpec> glyphs;
+    glyphs.reserve(line.drawn.size());
+    for (const LineLayout::Glyph& g : line.drawn) {
+        glyphs.push_back({glyphFonts[g.index], FcChar32(text[g.index]), short(g.x), short(baseline)});
+    }
+    if (!glyphs.empty()) XftDrawCharFontSpec(draw, &full, glyphs.data(), int(glyphs.size()));
     XftDrawDestroy(draw);
-    XFreeGC(display, gc);
-    XFreePixmap(display, pixmap);
+
+    XImage* image = XGetImage(display, alpha.pixmap, 0, 0, unsigned(layer.w), unsigned(layer.h), AllPlanes, ZPixmap);
     if (!image) return std::nullopt;
-    layer.coverage.reserve(image->pixels.size());
-    for (std::uint32_t p : image->pixels) layer.coverage.push_back(std::uint8_t(p >> 8 & 0xFF));
+    layer.coverage.resize(std::size_t(layer.w) * std::size_t(layer.h));
+    for (int y = 0; y < layer.h; ++y) {
+        std::uint8_t* row = layer.coverage.data() + std::size_t(y) * std::size_t(layer.w);
+        if (image->bits_per_pixel == 8) {
+            std::memcpy(row, image->data + std::size_t(y) * std::size_t(image->bytes_per_line), std::size_t(layer.w));
+        } else {
+            for (int x = 0; x < layer.w; ++x) row[x] = std::uint8_t(XGetPixel(image, x, y));
+        }
+    }
+    XDestroyImage(image);
     return layer;
 }
 

@@ -5,6 +5,7 @@
 #include <X11/Xft/Xft.h>
 #include <X11/Xlib.h>
 
+#include <csignal>
 #include <optional>
 #include <string>
 
@@ -13,9 +14,11 @@
 namespace flutt::hack {
 
 // The message of the settings as one line centred on a screen of `screen`'s
-// size, with its box as high as the font's line; nothing when the text is
-// empty or no font can be opened.
-std::optional<MessageLayer> RasteriseMessage(Display* display, const SaverSettings& settings, ScreenSize screen);
+// size, with its box as high as the font's line, as far as it lies on the
+// screen; nothing when the text is empty, no font can be opened, or `stop`
+// is set while the glyphs are measured.
+std::optional<MessageLayer> RasteriseMessage(Display* display, const SaverSettings& settings, ScreenSize screen,
+                                             const volatile std::sig_atomic_t& stop);
 
 // "NN.N fps" in the top-left corner of a window, on a black box.
 class FpsOverlay {

@@ -31,19 +31,38 @@ constexpr double kTickSeconds = 0.1;  // ten frames a second, as the saver's tim
 volatile std::sig_atomic_t stopRequested = 0;
 XTarget* currentTarget = nullptr;
 
-void RequestStop(int) { stopRequested = 1; }
+// The first SIGTERM or SIGINT asks the animation to end after the frame in
+// hand; a second one ends the program at once, also while it waits for an
+// X server that does not answer.
+void RequestStop(int) {
+    stopRequested = 1;
+    struct sigaction action = {};
+    action.sa_handler = SIG_DFL;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
 
-// A request on a window that has gone away ends the hack; other errors are
-// reported and ignored.
+// The first X error the animation got, kept until the event queue tells
+// whether its window went away (then it is no error of ours).
+struct PendingXError {
+    bool any = false;
+    char text[256] = {};
+};
+PendingXError pendingError;
+
+// A request on a window that has gone away ends the hack quietly, as do the
+// failures that follow it (the frame-rate line's picture of the window, the
+// clean-up); another error is kept for the animation to report and end on.
 int OnXError(Display* display, XErrorEvent* error) {
-    if ((error->error_code == BadWindow || error->error_code == BadDrawable) && currentTarget &&
+    if (currentTarget && (error->error_code == BadWindow || error->error_code == BadDrawable) &&
         error->resourceid == currentTarget->window()) {
         currentTarget->MarkGone();
         return 0;
     }
-    char text[256];
-    XGetErrorText(display, error->error_code, text, sizeof text);
-    std::fprintf(stderr, "fluttons: X error: %s\n", text);
+    if ((currentTarget && currentTarget->gone()) || pendingError.any) return 0;
+    pendingError.any = true;
+    XGetErrorText(display, error->error_code, pendingError.text, sizeof pendingError.text);
     return 0;
 }
 
@@ -127,17 +146,18 @@ void WaitUntil(Display* display, double deadline) {
 }
 
 // The animation in `target` until a signal, the window's end, or the end of
-// a benchmark.
+// a benchmark. Returns the exit code: 1 when the window cannot be drawn into.
 int Animate(Display* display, XTarget& target, const HackOptions& options) {
     // The population is drawn for the size the window has at the start, as
-    // the saver draws it for the screen's size.
+    // the saver draws it for the screen's size, and drawn afresh for each new
+    // size the window takes (SoftAnimation::DrawFrame).
     SaverSettings settings = options.settings;
     SoftAnimation animation(settings, ArtworkPicture);
     animation.LoadSheets();
     animation.CreateCharacters(target.size());
     if (auto desktop = target.TakeDesktop()) animation.SetDesktop(std::move(*desktop));
     ScreenSize messageFor = {};
-    XPresenter presenter(display, target.window(), target.visual(), target.depth());
+    XPresenter presenter(display, target.window(), target.visual(), target.depth(), target.format());
     std::unique_ptr<FpsOverlay> fps;
     if (options.fps) fps = std::make_unique<FpsOverlay>(display, target.window(), target.visual());
 
@@ -154,12 +174,18 @@ int Animate(Display* display, XTarget& target, const HackOptions& options) {
             repaint = target.Handle(event) || repaint;
         }
         if (target.gone() || stopRequested) break;
+        // Another error than the window's end would come again every frame.
+        if (pendingError.any) {
+            std::fprintf(stderr, "fluttons: cannot draw into window 0x%lx: %s\n", target.window(), pendingError.text);
+            return 1;
+        }
         const double now = Now();
         if (now >= next) {
             const ScreenSize size = target.size();
             if (settings.IsShownMessage && (size.W != messageFor.W || size.H != messageFor.H)) {
-                animation.SetMessage(RasteriseMessage(display, settings, size));
+                animation.SetMessage(RasteriseMessage(display, settings, size, stopRequested));
                 messageFor = size;
+                if (stopRequested) break;
             }
             // After -stop-after's frame the picture stays as it is.
             const bool advance = options.stopAfter == 0 || frames < options.stopAfter;
@@ -212,7 +238,18 @@ int Run(const HackOptions& options) {
         if (target.gone()) {
             std::fprintf(stderr, "fluttons: window 0x%lx does not exist\n", target.window());
             status = 1;
+        } else if (!target.unusable().empty()) {
+            if (target.window()) {
+                std::fprintf(stderr, "fluttons: cannot draw into window 0x%lx: %s\n", target.window(),
+                             target.unusable().c_str());
+            } else {
+                std::fprintf(stderr, "fluttons: cannot draw on this screen: %s\n", target.unusable().c_str());
+            }
+            status = 1;
         } else {
+            // What failed while reading the desktop leaves it black; the
+            // animation's own errors count from here.
+            pendingError = {};
             status = Animate(display, target, options);
         }
         XSync(display, False);

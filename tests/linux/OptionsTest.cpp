@@ -16,7 +16,7 @@ SaverSettings Settings(std::vector<std::string_view> args) {
 }
 
 // One clear line that names what was wrong.
-void ExpectRefused(std::vector<std::string_view> args, std::string_view mentions) {
+void ExpectRefused(std::vector<std::string_view> args, const std::string& mentions) {
     const ParsedOptions parsed = Parse(args);
     EXPECT_FALSE(parsed.options) << args[0];
     EXPECT_NE(parsed.error.find(mentions), std::string::npos) << parsed.error;
@@ -49,22 +49,35 @@ TEST(OptionsTest, NumbersAreTakenInRangeAndBroughtIntoRangeAsTheSaverDoes) {
         {"-updown", &SaverSettings::updown, "2", 2},     {"-updown", &SaverSettings::updown, "3", 0},
         {"-updown", &SaverSettings::updown, "-1", 0},    {"-lr", &SaverSettings::LR, "1", 1},
         {"-lr", &SaverSettings::LR, "3", 0},             {"-lr", &SaverSettings::LR, "-1", 0},
-        // Any background index is kept: one outside the list means the desktop when the background is made.
-        {"-back2", &SaverSettings::back2, "9", 9},       {"-back2", &SaverSettings::back2, "12", 12},
-        // The store's integer rules.
+        // A background outside the list is the desktop.
+        {"-back2", &SaverSettings::back2, "9", 9},       {"-back2", &SaverSettings::back2, "12", 0},
+        {"-back2", &SaverSettings::back2, "-1", 0},      {"-back2", &SaverSettings::back2, "99999999999", 0},
+        // Past the 32-bit range, and far past it, still out of range.
+        {"-num", &SaverSettings::num, "2147483648", 1000},
+        {"-num", &SaverSettings::num, "99999999999999999999", 1000},
+        {"-num", &SaverSettings::num, "-99999999999999999999", 0},
+        {"-lrspeed", &SaverSettings::LRspeed, "0xFFFFFFFFFFFFFFFFFFFF", 100},
+        // Hexadecimal, signs, and blanks on either side alike.
         {"-num", &SaverSettings::num, "0x10", 16},       {"-num", &SaverSettings::num, "$10", 16},
-        {"-num", &SaverSettings::num, "  42", 42},       {"-num", &SaverSettings::num, "+7", 7},
+        {"-num", &SaverSettings::num, "x1F", 31},        {"-num", &SaverSettings::num, "+7", 7},
+        {"-num", &SaverSettings::num, " 5", 5},          {"-num", &SaverSettings::num, "5 ", 5},
+        {"-num", &SaverSettings::num, "\t42\n", 42},
     };
     for (const NumberCase& c : cases) {
         EXPECT_EQ(Settings({c.option, c.given}).*c.field, c.expected) << c.option << " " << c.given;
     }
 }
 
-TEST(OptionsTest, GarbageIsRefusedWithTheOptionNamed) {
-    for (const char* option : {"-num", "-back2", "-updown", "-lr", "-downspeed", "-lrspeed"}) {
-        ExpectRefused({option, "12abc"}, option);
-        ExpectRefused({option, ""}, option);
-        ExpectRefused({option, "99999999999"}, option);
+TEST(OptionsTest, GarbageIsRefusedWithTheOptionAndItsRangeNamed) {
+    const std::pair<const char*, const char*> numbers[] = {
+        {"-num", "(0..1000)"},       {"-back2", "(0..9)"},         {"-updown", "(0..2)"},
+        {"-lr", "(0..2)"},           {"-downspeed", "(0..100)"},   {"-lrspeed", "(0..100)"},
+        {"-stop-after", "(0..2147483647)"},
+    };
+    for (const auto& [option, range] : numbers) {
+        for (const char* garbage : {"12abc", "", "  ", "5 5", "0x", "-", "1e3"}) {
+            ExpectRefused({option, garbage}, std::string(option) + ": \"" + garbage + "\" is not a whole number " + range);
+        }
         ExpectRefused({option}, option);  // no value at all
     }
     ExpectRefused({"-characters", "11111"}, "-characters");
@@ -73,14 +86,25 @@ TEST(OptionsTest, GarbageIsRefusedWithTheOptionNamed) {
     ExpectRefused({"-message-color", "red"}, "-message-color");
     ExpectRefused({"-message-color", "#12345"}, "-message-color");
     ExpectRefused({"-message-bg", "#GG0000"}, "-message-bg");
-    ExpectRefused({"-font", "Serif"}, "-font");
+    ExpectRefused({"-font", "Serif"}, "(1..1000)");
     ExpectRefused({"-font", "48"}, "-font");
     ExpectRefused({"-font", "Serif big"}, "-font");
     ExpectRefused({"-window-id", "window"}, "-window-id");
     ExpectRefused({"-window-id", "0"}, "-window-id");
-    ExpectRefused({"-stop-after", "x"}, "-stop-after");
     ExpectRefused({"-nosuch"}, "-nosuch");
     ExpectRefused({"-message"}, "-message");
+}
+
+TEST(OptionsTest, BlanksAroundOtherValuesToo) {
+    const SaverSettings s = Settings({"-message-color", " #FF8000 ", "-characters", " 11111 00000 10000\t",
+                                      "-font", " Serif 99999999999 "});
+    EXPECT_EQ(s.MessageFontColor, 0x0080FF);
+    EXPECT_EQ(s.Character, (std::array<bool, kCharacterCount>{1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0}));
+    EXPECT_EQ(s.MessageFontName, "Serif");
+    EXPECT_EQ(s.MessageFontSize, 1000);
+    const ParsedOptions parsed = Parse({"-window-id", " 0x2a "});
+    ASSERT_TRUE(parsed.options) << parsed.error;
+    EXPECT_EQ(parsed.options->windowId, 42u);
 }
 
 TEST(OptionsTest, CharacterFlags) {

@@ -154,5 +154,37 @@ TEST(SoftAnimationTest, FramesPasteTheCharactersOverTheBackgroundAndTheMessageCo
     for (int x = 10; x < 14; ++x) EXPECT_EQ(animation.Frame().Pixel(x, 11), 0x0000FFu);
 }
 
+TEST(SoftAnimationTest, AResizedWindowGetsThePopulationOfAStartAtItsNewSize) {
+    SaverSettings settings;
+    settings.back2 = 5;
+    settings.num = 200;
+    settings.LRspeed = 0;  // no sideways motion: only placement spreads them
+    auto positions = [](const SoftAnimation& animation) {
+        std::vector<std::array<int, 4>> result;
+        for (const moving& c : animation.Characters()) result.push_back({c.x, c.y, c.vx, c.vy});
+        return result;
+    };
+    SoftAnimation resized(settings, SmallPicture);
+    resized.LoadSheets();
+    resized.CreateCharacters({1, 1});
+    resized.DrawFrame({1, 1});
+    for (const ScreenSize size : {ScreenSize{1280, 1024}, ScreenSize{100, 80}}) {
+        RandomSeed(7);
+        resized.DrawFrame(size);
+        RandomSeed(7);
+        SoftAnimation fresh(settings, SmallPicture);
+        fresh.LoadSheets();
+        fresh.CreateCharacters(size);
+        fresh.DrawFrame(size);
+        EXPECT_EQ(positions(resized), positions(fresh)) << size.W;
+        int right = 0;
+        for (const moving& c : resized.Characters()) {
+            EXPECT_TRUE(c.x >= 0 && c.x < size.W) << size.W << ": " << c.x;
+            right += c.x >= size.W / 2;
+        }
+        EXPECT_GT(right, 50) << size.W;  // spread over the width, not in a column at its left
+    }
+}
+
 }  // namespace
 }  // namespace flutt

@@ -7,6 +7,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 start_xvfb 1920x1080
 main_display=$DISPLAY
+main_xvfb=$XVFB_PID
+XPIXELS=${XPIXELS:-$(dirname "$FLUTTONS")/tests/linux/xpixels}
 
 refused=(
     "-num abc" "-num" "-downspeed 12abc" "-nosuch" "-characters 12" "-font Serif"
@@ -58,6 +60,28 @@ for signal in TERM INT; do
 done
 echo "ok: SIGTERM and SIGINT end it cleanly"
 
+# While the X server does not answer, a second signal ends it at once.
+own_window -back2 5 -num 50
+kill -STOP "$main_xvfb"
+kill -TERM "$PID"
+sleep 0.2
+kill -TERM "$PID"
+ended=0
+wait_for 5 eval '! running "$PID"' && ended=1
+kill -CONT "$main_xvfb"
+((ended)) || fail "two SIGTERMs did not end it while the X server was stopped"
+echo "ok: a second SIGTERM ends it at once"
+
+# A window nothing can be drawn into: one line, exit code 1.
+"$XPIXELS" input-only-window >"$WORK/input-only.id" &
+STARTED+=("$!")
+wait_for 10 test -s "$WORK/input-only.id" || fail "no InputOnly window"
+rc=0
+timeout 10 "$FLUTTONS" -window-id "$(cat "$WORK/input-only.id")" >"$WORK/out" 2>"$WORK/err" || rc=$?
+[[ $rc == 1 && $(wc -l <"$WORK/err") == 1 && $(cat "$WORK/err") == *InputOnly* && ! -s $WORK/out ]] ||
+    fail "an InputOnly window: exit code $rc, said $(cat "$WORK/err" "$WORK/out")"
+echo "ok: an InputOnly window is refused"
+
 
 # A host window (a fluttons stopped after its first frame, so that it does
 # not repaint when exposed), and two hacks drawing into it, found by
@@ -94,6 +118,21 @@ for pid in "$by_id" "$by_env"; do
     wait "$pid" || rc=$?
     [[ $rc == 0 ]] || fail "a hack ended with $rc after its window went away: $(cat "$WORK"/by-*.log)"
 done
+[[ ! -s $WORK/by-id.log && ! -s $WORK/by-env.log ]] || fail "noise at the window's end: $(cat "$WORK"/by-*.log)"
+# Nor do the frame-rate line's requests on the window that went away.
+"$XPIXELS" window 24 0 0 320 240 >"$WORK/host.id" &
+host=$!
+STARTED+=("$host")
+wait_for 10 test -s "$WORK/host.id" || fail "no host window"
+"$FLUTTONS" -window-id "$(cat "$WORK/host.id")" -fps -num 20 >"$WORK/fps.log" 2>&1 &
+fps=$!
+STARTED+=("$fps")
+sleep 1
+kill "$host"
+wait_for 10 eval '! running "$fps"' || fail "the hack with -fps kept running after its window went away"
+rc=0
+wait "$fps" || rc=$?
+[[ $rc == 0 && ! -s $WORK/fps.log ]] || fail "-fps at the window's end: exit code $rc, said $(cat "$WORK/fps.log")"
 echo "ok: the window's end ends the hack"
 
 # Every option the settings description hands over is one the hack takes.

@@ -15,6 +15,7 @@ linux_cleanup() {
     local pid
     for pid in "${STARTED[@]}"; do
         kill "$pid" >/dev/null 2>&1 || true
+        kill -CONT "$pid" >/dev/null 2>&1 || true  # a stopped one ends only when it goes on
         wait "$pid" 2>/dev/null || true
     done
     STARTED=()
@@ -37,16 +38,18 @@ wait_for() {
     done
 }
 
-# start_xvfb WxH: a display of that size, 24-bit; sets DISPLAY.
+# start_xvfb WxH [DEPTH]: a display of that size, 24-bit unless DEPTH says
+# otherwise (16 and 30 work too); sets DISPLAY and XVFB_PID.
 start_xvfb() {
     local n pid
     for ((n = 700 + $$ % 200; n < 1100; n++)); do
         [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
-        Xvfb ":$n" -screen 0 "$1x24" -nolisten tcp -noreset >/dev/null 2>&1 &
+        Xvfb ":$n" -screen 0 "$1x${2:-24}" -nolisten tcp -noreset >/dev/null 2>&1 &
         pid=$!
         if wait_for 10 test -S "/tmp/.X11-unix/X$n" && kill -0 "$pid" 2>/dev/null &&
             [[ $(tr -d ' ' <"/tmp/.X$n-lock" 2>/dev/null) == "$pid" ]]; then
             STARTED+=("$pid")
+            XVFB_PID=$pid
             export DISPLAY=":$n"
             return 0
         fi
