@@ -461,6 +461,20 @@ FunctionEnd
     ${EndIf}
 !macroend
 
+; After the machine-wide part: its outcome is the exit code; anything but a restart to
+; come ends the program.
+!macro EndMachinePart
+    ${If} $Result == ${EXIT_NEED_ADMIN}
+        MessageBox MB_OK|MB_ICONSTOP "$(NeedAdminText)" /SD IDOK
+    ${EndIf}
+    ${If} $Result != 0
+        SetErrorLevel $Result
+        ${If} $Result != ${EXIT_RESTART}
+            Abort
+        ${EndIf}
+    ${EndIf}
+!macroend
+
 ; The machine-wide part: files, folder and entry; never HKCU. Sets $Result.
 Function MachinePart
     StrCpy $Result 0
@@ -541,12 +555,7 @@ Section "!${PRODUCT}" SecSaver
             Call RunElevated
         ${EndIf}
     ${EndIf}
-    ${If} $Result != 0
-        SetErrorLevel $Result
-        ${If} $Result != ${EXIT_RESTART}
-            Abort
-        ${EndIf}
-    ${EndIf}
+    !insertmacro EndMachinePart
 SectionEnd
 
 ; Its work is done by the per-user section below, as the person at the desktop.
@@ -765,12 +774,7 @@ Section "!un.${PRODUCT}" UnSecSaver
         StrCpy $0 "$0 _?=$INSTDIR"
         Call un.RunElevated
     ${EndIf}
-    ${If} $Result != 0
-        SetErrorLevel $Result
-        ${If} $Result != ${EXIT_RESTART}
-            Abort
-        ${EndIf}
-    ${EndIf}
+    !insertmacro EndMachinePart
 SectionEnd
 
 Section /o "un.$(RemoveSettingsText)" UnSecSettings
