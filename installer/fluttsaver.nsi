@@ -65,6 +65,7 @@ ManifestDPIAware true
 !define DESKTOP_KEY "Control Panel\Desktop"
 !define DESKTOP_POLICY_KEY "Software\Policies\Microsoft\Windows\Control Panel\Desktop"
 !define SYSTEM_POLICY_KEY "Software\Microsoft\Windows\CurrentVersion\Policies\System"
+!define SESSION_KEY "SYSTEM\CurrentControlSet\Control\Session Manager"
 !define SETTINGS_PARENT "Software\Orrin Software"
 !define SETTINGS_KEY "${SETTINGS_PARENT}\Fluttons Saver"
 
@@ -108,6 +109,8 @@ Var Managed
 Var Named
 ; The outcome of the machine-wide part: one of the exit codes.
 Var Result
+; 1 when the saver file's replacement or removal waits for the restart.
+Var Pending
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
@@ -149,8 +152,8 @@ LangString RemoveSettingsOtherUserText ${LANG_ENGLISH} "Remove my settings (this
 LangString RemoveSettingsOtherUserText ${LANG_JAPANESE} "設定も削除する (別のアカウントで実行中のため不可)"
 LangString InUseText ${LANG_ENGLISH} "${SCR_NAME} is in use, most likely by the Screen Saver Settings window (its preview) or by the saver's own settings.$\r$\n$\r$\nClose them and choose Retry, or choose Cancel to leave everything as it is."
 LangString InUseText ${LANG_JAPANESE} "${SCR_NAME} は使用中です。スクリーン セーバーの設定画面 (プレビュー) か、このスクリーン セーバーの設定が開いているようです。$\r$\n$\r$\nそれらを閉じてから [再試行] を、何も変えずにやめるには [キャンセル] を選んでください。"
-LangString InUseLog ${LANG_ENGLISH} "${SCR_NAME} is in use: it is replaced or removed at the next restart."
-LangString InUseLog ${LANG_JAPANESE} "${SCR_NAME} は使用中です: 次の再起動のときに置き換えるか削除します。"
+LangString InUseLog ${LANG_ENGLISH} "${SCR_NAME} is in use or waits for the restart: it is replaced or removed at the next restart."
+LangString InUseLog ${LANG_JAPANESE} "${SCR_NAME} は使用中か再起動待ちです: 次の再起動のときに置き換えるか削除します。"
 LangString NeedAdminText ${LANG_ENGLISH} "${PRODUCT} is installed for all users: it needs an administrator's confirmation."
 LangString NeedAdminText ${LANG_JAPANESE} "${PRODUCT} はすべてのユーザーにインストールされます。管理者の確認が必要です。"
 LangString FolderNotFreeText ${LANG_ENGLISH} "$INSTDIR already holds other files. Choose a new or empty folder."
@@ -236,6 +239,7 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Copyright (C) 2025 ${PUB
 ; lpClass, hkeyClass, dwHotKey, hIcon, hProcess; the 64-bit layout pads after the two
 ; 32-bit fields that precede pointers.
 !define SEE_MASK_NOCLOSEPROCESS 0x40
+!define MOVEFILE_DELAY_UNTIL_REBOOT 4
 !if "${ARCH}" == "x64"
     !define SEI_IN `i 112, i ${SEE_MASK_NOCLOSEPROCESS}, p $HWNDPARENT, w "runas", w "$EXEPATH", w r0, p 0, i 1, i 0, p 0, p 0, p 0, p 0, i 0, i 0, p 0, p 0`
     !define SEI_PROCESS `i, i, p, p, p, p, p, i, i, p, p, p, p, i, i, p, p .r2`
@@ -399,6 +403,54 @@ Function ${UN}FindNamed
     !insertmacro OwnFiles
 FunctionEnd
 
+; $Pending: 1 when a file operation waiting for the restart names the saver file (left by
+; a silent setup or uninstall that found it in use). This program's own change of the
+; file then waits for the restart too, so it comes after that one and the last run wins.
+Function ${UN}FindPending
+    StrCpy $Pending 0
+    ; HKEY_LOCAL_MACHINE (sign-extended), RRF_RT_REG_MULTI_SZ: first the size.
+    System::Call 'advapi32::RegGetValueW(p -2147483646, w "${SESSION_KEY}", w "PendingFileRenameOperations", i 0x20, p 0, p 0, *i 0 r1) i .r2'
+    ${If} $2 != 0
+    ${OrIf} $1 < 4
+        Return
+    ${EndIf}
+    System::Alloc $1
+    Pop $3
+    System::Call 'advapi32::RegGetValueW(p -2147483646, w "${SESSION_KEY}", w "PendingFileRenameOperations", i 0x20, p 0, p r3, *i r1 r1) i .r2'
+    ${If} $2 == 0
+        ; Pairs of strings, source then target ("" to delete, "!" before it to replace),
+        ; until an empty source; $4 walks, $6 counts the bytes left.
+        StrCpy $4 $3
+        StrCpy $6 $1
+        ${Do}
+            System::Call 'kernel32::lstrlenW(p r4) i .r7'
+            ${If} $7 == 0
+                ${Break}
+            ${EndIf}
+            System::Call 'kernel32::lstrcpynW(w .r8, p r4, i ${NSIS_MAX_STRLEN})'
+            IntOp $7 $7 + 1
+            IntOp $7 $7 * 2
+            IntPtrOp $4 $4 + $7
+            IntOp $6 $6 - $7
+            ${If} $6 < 2
+                ${Break}
+            ${EndIf}
+            System::Call 'kernel32::lstrlenW(p r4) i .r7'
+            System::Call 'kernel32::lstrcpynW(w .r9, p r4, i ${NSIS_MAX_STRLEN})'
+            IntOp $7 $7 + 1
+            IntOp $7 $7 * 2
+            IntPtrOp $4 $4 + $7
+            IntOp $6 $6 - $7
+            ${If} $8 == "\??\$SaverPath"
+            ${OrIf} $9 == "\??\$SaverPath"
+            ${OrIf} $9 == "!\??\$SaverPath"
+                StrCpy $Pending 1
+            ${EndIf}
+        ${LoopWhile} $6 >= 2
+    ${EndIf}
+    System::Free $3
+FunctionEnd
+
 !macroend
 !insertmacro SharedFunctions ""
 !insertmacro SharedFunctions "un."
@@ -466,6 +518,9 @@ FunctionEnd
 !macro EndMachinePart
     ${If} $Result == ${EXIT_NEED_ADMIN}
         MessageBox MB_OK|MB_ICONSTOP "$(NeedAdminText)" /SD IDOK
+    ${ElseIf} $Result == ${EXIT_RESTART}
+        ; Done in the elevated copy: the finish page offers the restart.
+        SetRebootFlag true
     ${EndIf}
     ${If} $Result != 0
         SetErrorLevel $Result
@@ -490,25 +545,32 @@ Function MachinePart
         Return
     ${EndIf}
     SetOutPath "$SaverDir"
-    SetOverwrite try
+    Call FindPending
+    ${If} $Pending != 1
+        SetOverwrite try
 retry:
-    ClearErrors
-    File "${SCR}"
-    ${If} ${Errors}
-        !insertmacro AskInUse
-        ${If} $0 == 1
-            Goto retry
-        ${ElseIf} $Ask == 1
-            StrCpy $Result ${EXIT_IN_USE}
-            Return
+        ClearErrors
+        File "${SCR}"
+        ${If} ${Errors}
+            !insertmacro AskInUse
+            ${If} $0 == 1
+                Goto retry
+            ${ElseIf} $Ask == 1
+                StrCpy $Result ${EXIT_IN_USE}
+                Return
+            ${EndIf}
+            ; Nobody to ask.
+            StrCpy $Pending 1
         ${EndIf}
-        ; Nobody to ask: the new file replaces the old one at the next restart.
+        SetOverwrite on
+    ${EndIf}
+    ${If} $Pending == 1
+        ; The new file replaces the old one at the next restart.
         GetTempFileName $0 "$SaverDir"
         File "/oname=$0" "${SCR}"
         Rename /REBOOTOK "$0" "$SaverPath"
         DetailPrint "$(InUseLog)"
     ${EndIf}
-    SetOverwrite on
     Call RemoveOtherKind
 
     SetOutPath "$INSTDIR"
@@ -718,6 +780,14 @@ retry:
         Delete /REBOOTOK "$SaverPath"
         DetailPrint "$(InUseLog)"
         StrCpy $Result ${EXIT_RESTART}
+    ${Else}
+        Call un.FindPending
+        ${If} $Pending == 1
+            ; A file that the restart puts in place goes right after it.
+            System::Call 'kernel32::MoveFileExW(w "$SaverPath", p 0, i ${MOVEFILE_DELAY_UNTIL_REBOOT})'
+            DetailPrint "$(InUseLog)"
+            StrCpy $Result ${EXIT_RESTART}
+        ${EndIf}
     ${EndIf}
 
     DeleteRegKey HKLM "${UNINST_KEY}"

@@ -275,6 +275,11 @@ kind_cases() {
         xdotool mousemove $((REST_X + 200)) $((REST_Y + 100))
         wait_exit "$SAVER_PID" 10
         check_eq "$EXIT_STATUS" 0 "installed saver's exit status after a mouse move"
+        log "a setup before the restart waits for it too, and its file is the one that stays"
+        setup "$setup_full"
+        check_eq "$SETUP_STATUS" 3010 "exit status of a setup before the restart"
+        restart
+        check_installed "$SCR"
     else
         fail "the installed saver showed no window"
     fi
@@ -293,6 +298,15 @@ kind_cases() {
     check_eq "$(reg_get num)" '"42"' "user settings kept"
     [[ $FLUTT_TREE_BITS == 64 ]] && check_kind_only "$kind"
 }
+
+# restart: what Windows does at a restart that matters here: the file operations
+# waiting for it, in their order.
+restart() {
+    log "restart (wineboot -r)"
+    timeout 60 wine wineboot -r >/dev/null 2>&1 </dev/null
+    check_true "no file operation waits for the restart any more" not_pending
+}
+not_pending() { ! out "$native_wine" reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations | grep -q REG_MULTI_SZ; }
 
 # pending_for PATH: a file operation on PATH waits for the next restart.
 pending_for() {
