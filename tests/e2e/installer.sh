@@ -280,6 +280,14 @@ kind_cases() {
         check_eq "$SETUP_STATUS" 3010 "exit status of a setup before the restart"
         restart
         check_installed "$SCR"
+        log "an uninstall while a replacement waits for the restart removes the file after it"
+        cp "$reduced_scr" "$PREFIX/drive_c/$sysdir/staged.tmp"
+        wine reg add 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations \
+            /t REG_MULTI_SZ /d "\\??\\${saver_path%\\*}\\staged.tmp\\0!\\??\\$saver_path" /f >/dev/null 2>&1 </dev/null
+        uninstall 3010
+        restart
+        check_removed
+        check_true "nothing put in its place" test ! -e "$PREFIX/drive_c/$sysdir/staged.tmp"
     else
         fail "the installed saver showed no window"
     fi
