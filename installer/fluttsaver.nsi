@@ -811,9 +811,14 @@ Function un.Cleanup
     ${If} $0 != ""
         Return
     ${EndIf}
-    ; Up to ten minutes (a person may leave the last page open), then at the restart.
+    ; Up to ten minutes (a person may leave the last page open), then at the restart;
+    ; not once the folder is installed again.
     StrCpy $1 0
     ${Do}
+        ReadRegStr $0 HKLM "${UNINST_KEY}" "InstallLocation"
+        ${If} $0 != ""
+            Return
+        ${EndIf}
         ClearErrors
         Delete "$INSTDIR\uninstall.exe"
         ${IfNot} ${Errors}

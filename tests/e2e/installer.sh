@@ -262,6 +262,10 @@ kind_cases() {
     wine "$saver_path" /s >"$E2E_WORK/saver.$E2E_SEQ.log" 2>&1 </dev/null &
     SAVER_PID=$!
     if find_window TMainForm; then
+        asked_in_use
+        wine "$saver_path" /s >"$E2E_WORK/saver.$E2E_SEQ.2.log" 2>&1 </dev/null &
+        SAVER_PID=$!
+        find_window TMainForm || fail "the installed saver showed no window the second time"
         log "while it runs its file is in use: silently, a setup over it and an uninstall say 3010 and leave it to the restart"
         setup "$setup_reduced"
         check_eq "$SETUP_STATUS" 3010 "setup exit status with the saver running"
@@ -315,6 +319,47 @@ restart() {
     check_true "no file operation waits for the restart any more" not_pending
 }
 not_pending() { ! out "$native_wine" reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations | grep -q REG_MULTI_SZ; }
+
+# asked_in_use: with the saver running (SAVER_PID), the uninstaller started by hand in
+# place with its pages: Next, Next; the in-use question names what usually holds the
+# file; once the saver has ended, Retry removes everything and the caller gets 0.
+asked_in_use() {
+    log "asked while the file is in use: the question names the usual holders, and Retry works once it is free"
+    local bat=$E2E_WORK/asked.bat dialog box= i
+    printf '@"%s\\uninstall.exe" _?=%s\r\n@echo exit=%%ERRORLEVEL%%\r\n' "$instdir_win" "$instdir_win" >"$bat"
+    wine cmd /c "$(winpath "$bat")" >"$E2E_WORK/asked.log" 2>&1 </dev/null &
+    local cmd_pid=$!
+    dialog=$(probe find '#32770' --timeout 15000 | kv hwnd)
+    for ((i = 0; i < 10; i++)); do
+        box=$(probe msgbox --timeout 1500)
+        [[ $box == *'buttons=&Retry,Cancel'* ]] && break
+        probe post "$dialog" 0x111 1 0 >/dev/null
+        sleep 1
+    done
+    check_prefix "$(echo "$box" | kv text)" "fluttsaver.scr is in use, most likely by the Screen Saver Settings window (its preview) or by the saver's own settings." "the in-use question"
+    xdotool mousemove 100 100
+    sleep 0.3
+    xdotool mousemove 200 150
+    wait_exit "$SAVER_PID" 10
+    probe post "$(echo "$box" | kv msgbox)" 0x111 4 0 >/dev/null
+    wait_gone "$installed" 15
+    check_true "Retry removed the saver file" test ! -e "$installed"
+    # The last page's Close.
+    probe post "$dialog" 0x111 1 0 >/dev/null
+    wait "$cmd_pid"
+    check_eq "$(tr -d '\r' <"$E2E_WORK/asked.log" | sed -n 's/^exit=//p')" 0 "exit code after Retry"
+    wait_gone "$instdir_unix" 30
+    check_true "the uninstaller removed its folder" test ! -e "$instdir_unix"
+    check_eq "$(reg_value "$DESKTOP_KEY" SCRNSAVE.EXE)" '<missing>' "SCRNSAVE.EXE after that uninstall"
+    setup "$(setup_of "$kind")"
+    check_eq "$SETUP_STATUS" 0 "setup exit status, installing it again"
+}
+
+# wait_gone FILE SECONDS
+wait_gone() {
+    local deadline=$(($(now_ms) + $2 * 1000))
+    while [[ -e $1 ]] && (($(now_ms) < deadline)); do sleep 0.1; done
+}
 
 # pending_for PATH: a file operation on PATH waits for the next restart.
 pending_for() {
