@@ -12,18 +12,22 @@
 #              entry, one saver file, and the screen saver choice on the file that stays.
 # Each setup runs silently (/S) as a real client would start it; the uninstaller
 # runs from the entry's QuietUninstallString, and the exit codes are read as a
-# client sees them. Each kind's cases also cover what the setup leaves to the person
-# at the desktop (the machine-wide part alone, policy), how the uninstaller
-# recognises its saver in the user's SCRNSAVE.EXE, and the folders it refuses.
+# client sees them (the full code, through cmd). With the saver running, the
+# uninstaller is also driven through its pages to the in-use question and Retry;
+# silent runs then leave the file to a restart (3010), which wineboot -r performs.
+# Each kind's cases also cover what the setup leaves to the person at the desktop
+# (the machine-wide part alone, policy), how the uninstaller recognises its saver in
+# the user's SCRNSAVE.EXE, and the folders it refuses.
 # The 32-bit setup needs a machine that runs 32-bit x86 code; elsewhere those cases
 # report themselves skipped.
 # What only Windows shows: Wine grants every program administrator rights and has one
 # user, so the setup runs both parts in one process here, and the user it writes for
-# is always the one at the desktop. The elevated copy (/MACHINE) is run on its own
-# below: it must install everything and touch no user's choice. The elevation prompt,
-# an administrator's account that differs from the desktop's, a setup running as
-# SYSTEM, the components page greyed by policy and the Screen Saver Settings preview
-# holding the file are not tested.
+# is always the one at the desktop. The elevated copy's part (/MACHINE) is run on its
+# own below: it must install everything and touch no user's choice. Not tested: the
+# elevation prompt and the two processes around it, an administrator's account that
+# differs from the desktop's, a setup running as SYSTEM, the components page greyed
+# by policy, the finish page, and the Screen Saver Settings preview as the holder of
+# the file (the running saver stands in for it).
 # Usage: installer.sh CASE DIST VERSION E2E_PROBE.EXE E2E_PREVIEW_HOST.EXE
 # The probe and host are of the prefix's kind; the savers are read from build/.
 case=$1 dist=$2 version=$3
