@@ -11,8 +11,23 @@
 #   switch     on 64-bit Windows, the 32-bit setup then the 64-bit one, and back: one
 #              entry, one saver file, and the screen saver choice on the file that stays.
 # Each setup runs silently (/S) as a real client would start it; the uninstaller
-# runs from the entry's QuietUninstallString. The 32-bit setup needs a machine that
-# runs 32-bit x86 code; elsewhere those cases report themselves skipped.
+# runs from the entry's QuietUninstallString, and the exit codes are read as a
+# client sees them (the full code, through cmd). With the saver running, the
+# uninstaller is also driven through its pages to the in-use question and Retry;
+# silent runs then leave the file to a restart (3010), which wineboot -r performs.
+# Each kind's cases also cover what the setup leaves to the person at the desktop
+# (the machine-wide part alone, policy), how the uninstaller recognises its saver in
+# the user's SCRNSAVE.EXE, and the folders it refuses.
+# The 32-bit setup needs a machine that runs 32-bit x86 code; elsewhere those cases
+# report themselves skipped.
+# What only Windows shows: Wine grants every program administrator rights and has one
+# user, so the setup runs both parts in one process here, and the user it writes for
+# is always the one at the desktop. The elevated copy's part (/MACHINE) is run on its
+# own below: it must install everything and touch no user's choice. Not tested: the
+# elevation prompt and the two processes around it, an administrator's account that
+# differs from the desktop's, a setup running as SYSTEM, the components page greyed
+# by policy, the finish page, and the Screen Saver Settings preview as the holder of
+# the file (the running saver stands in for it).
 # Usage: installer.sh CASE DIST VERSION E2E_PROBE.EXE E2E_PREVIEW_HOST.EXE
 # The probe and host are of the prefix's kind; the savers are read from build/.
 case=$1 dist=$2 version=$3
@@ -118,30 +133,29 @@ reg_value() {
     echo "$line" | sed "s/^    $2    REG_[A-Z_]*    //"
 }
 
-# setup FILE ARGS...: runs a setup program silently; sets SETUP_STATUS.
+# setup FILE ARGS...: runs a setup program silently; sets SETUP_STATUS, its exit code
+# as a client sees it.
 setup() {
     local file=$1
     shift
     log "setup $(basename "$file") /S $*"
-    E2E_SEQ=$((E2E_SEQ + 1))
-    timeout 120 wine "$file" /S "$@" >"$E2E_WORK/setup.$E2E_SEQ.log" 2>&1 </dev/null
-    SETUP_STATUS=$?
+    run_cmdline "\"$(winpath "$file")\" /S $*"
+    SETUP_STATUS=$CMD_STATUS
 }
 
 # How Wine's list of installed programs (a 64-bit client in a 64-bit prefix) shows ours.
 listed() { out "$native_wine" uninstaller --list | grep -c 'Fluttons'; }
 
-# uninstall: runs the entry's QuietUninstallString as a command line, as a client does,
-# and waits for the uninstaller's copy in the temp folder (it starts one and returns),
-# which removes the folder last.
+# uninstall [WANT]: runs the entry's QuietUninstallString as a command line, as a
+# client does, and checks the exit code the client gets (default 0). The uninstaller
+# runs in place and a copy of it in the temp folder removes uninstall.exe and the
+# folder once it has ended: waits for that.
 uninstall() {
-    local quiet bat=$E2E_WORK/uninstall.bat
+    local quiet want=${1:-0}
     quiet=$(reg_value "$UNINST_KEY" QuietUninstallString)
-    check_eq "$quiet" "\"$instdir_win\\uninstall.exe\" /S" "QuietUninstallString"
-    printf '@%s\r\n' "$quiet" >"$bat"
-    log "uninstall: $quiet"
-    E2E_SEQ=$((E2E_SEQ + 1))
-    timeout 60 wine cmd /c "$(winpath "$bat")" >"$E2E_WORK/uninstall.$E2E_SEQ.log" 2>&1 </dev/null
+    check_eq "$quiet" "\"$instdir_win\\uninstall.exe\" /S _?=$instdir_win" "QuietUninstallString"
+    run_cmdline "$quiet"
+    check_eq "$CMD_STATUS" "$want" "uninstaller exit code as its caller sees it"
     local deadline=$(($(now_ms) + 30000))
     while [[ -e $instdir_unix || -n $(uninstaller_pids) ]] && (($(now_ms) < deadline)); do
         sleep 0.1
@@ -149,10 +163,22 @@ uninstall() {
     check_true "the uninstaller ended and removed its folder" test ! -e "$instdir_unix" -a -z "$(uninstaller_pids)"
 }
 
-# The uninstaller's running copy: a program in a ~nsu*.tmp folder of this prefix.
+# run_cmdline LINE: runs a Windows command line from a batch file, as a client would;
+# CMD_STATUS is its full exit code.
+run_cmdline() {
+    local bat=$E2E_WORK/run.bat
+    printf '@%s\r\n@echo exit=%%ERRORLEVEL%%\r\n' "$1" >"$bat"
+    log "run: $1"
+    E2E_SEQ=$((E2E_SEQ + 1))
+    timeout 60 wine cmd /c "$(winpath "$bat")" >"$E2E_WORK/cmd.$E2E_SEQ.log" 2>&1 </dev/null
+    CMD_STATUS=$(tr -d '\r' <"$E2E_WORK/cmd.$E2E_SEQ.log" | sed -n 's/^exit=//p' | tail -n1)
+}
+
+# The uninstaller's running copies: one in a ~nsu*.tmp folder of this prefix, or the
+# one starting it.
 uninstaller_pids() {
     local pid
-    for pid in $(pgrep -f '~nsu'); do
+    for pid in $(pgrep -f '~nsu|uninstall.exe /CLEANUP'); do
         tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" && echo "$pid"
     done
 }
@@ -196,7 +222,9 @@ kind_cases() {
     setup_full=$(setup_of "$kind") setup_reduced=$(setup_of "$kind-reduced") reduced_scr=$(scr_of "$kind-reduced")
     use_kind "$kind"
     log "case 1: /NOACTIVATE keeps another saver; uninstalling leaves it too"
-    other='C:\windows\system32\other.scr'
+    # A saver of the same name elsewhere (as the zip's right-click Install leaves it)
+    # is not this install's.
+    other='C:\users\Public\fluttsaver.scr'
     wine reg add "$DESKTOP_KEY" /v SCRNSAVE.EXE /t REG_SZ /d "$other" /f >/dev/null 2>&1 </dev/null
     setup "$setup_full" /NOACTIVATE
     check_eq "$SETUP_STATUS" 0 "setup exit status"
@@ -238,15 +266,36 @@ kind_cases() {
     wine "$saver_path" /s >"$E2E_WORK/saver.$E2E_SEQ.log" 2>&1 </dev/null &
     SAVER_PID=$!
     if find_window TMainForm; then
-        log "while it runs its file is in use: a setup over it fails and changes nothing"
+        asked_in_use
+        wine "$saver_path" /s >"$E2E_WORK/saver.$E2E_SEQ.2.log" 2>&1 </dev/null &
+        SAVER_PID=$!
+        find_window TMainForm || fail "the installed saver showed no window the second time"
+        log "while it runs its file is in use: silently, a setup over it and an uninstall say 3010 and leave it to the restart"
         setup "$setup_reduced"
-        check_eq "$SETUP_STATUS" 2 "setup exit status with the saver running"
+        check_eq "$SETUP_STATUS" 3010 "setup exit status with the saver running"
         check_true "$sysdir/fluttsaver.scr still the full build" cmp -s "$SCR" "$installed"
+        check_true "its replacement waits for the restart" pending_for "$saver_path"
+        uninstall 3010
+        check_true "$sysdir/fluttsaver.scr still there" cmp -s "$SCR" "$installed"
+        check_eq "$(reg_value "$DESKTOP_KEY" SCRNSAVE.EXE)" '<missing>' "SCRNSAVE.EXE after that uninstall"
         screenshot installed-saver
         sleep_until $((FOUND_MS + 2300))
         xdotool mousemove $((REST_X + 200)) $((REST_Y + 100))
         wait_exit "$SAVER_PID" 10
         check_eq "$EXIT_STATUS" 0 "installed saver's exit status after a mouse move"
+        log "a setup before the restart waits for it too, and its file is the one that stays"
+        setup "$setup_full"
+        check_eq "$SETUP_STATUS" 3010 "exit status of a setup before the restart"
+        restart
+        check_installed "$SCR"
+        log "an uninstall while a replacement waits for the restart removes the file after it"
+        cp "$reduced_scr" "$PREFIX/drive_c/$sysdir/staged.tmp"
+        wine reg add 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations \
+            /t REG_MULTI_SZ /d "\\??\\${saver_path%\\*}\\staged.tmp\\0!\\??\\$saver_path" /f >/dev/null 2>&1 </dev/null
+        uninstall 3010
+        restart
+        check_removed
+        check_true "nothing put in its place" test ! -e "$PREFIX/drive_c/$sysdir/staged.tmp"
     else
         fail "the installed saver showed no window"
     fi
@@ -264,6 +313,128 @@ kind_cases() {
     check_eq "$(reg_value "$DESKTOP_KEY" SCRNSAVE.EXE)" '<missing>' "SCRNSAVE.EXE after uninstall"
     check_eq "$(reg_get num)" '"42"' "user settings kept"
     [[ $FLUTT_TREE_BITS == 64 ]] && check_kind_only "$kind"
+}
+
+# restart: what Windows does at a restart that matters here: the file operations
+# waiting for it, in their order.
+restart() {
+    log "restart (wineboot -r)"
+    timeout 60 wine wineboot -r >/dev/null 2>&1 </dev/null
+    check_true "no file operation waits for the restart any more" not_pending
+}
+not_pending() { ! out "$native_wine" reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations | grep -q REG_MULTI_SZ; }
+
+# asked_in_use: with the saver running (SAVER_PID), the uninstaller started by hand in
+# place with its pages: Next, Next; the in-use question names what usually holds the
+# file; once the saver has ended, Retry removes everything and the caller gets 0.
+asked_in_use() {
+    log "asked while the file is in use: the question names the usual holders, and Retry works once it is free"
+    local bat=$E2E_WORK/asked.bat dialog box= i
+    printf '@"%s\\uninstall.exe" _?=%s\r\n@echo exit=%%ERRORLEVEL%%\r\n' "$instdir_win" "$instdir_win" >"$bat"
+    wine cmd /c "$(winpath "$bat")" >"$E2E_WORK/asked.log" 2>&1 </dev/null &
+    local cmd_pid=$!
+    dialog=$(probe find '#32770' --timeout 15000 | kv hwnd)
+    for ((i = 0; i < 10; i++)); do
+        box=$(probe msgbox --timeout 1500)
+        [[ $box == *'buttons=&Retry,Cancel'* ]] && break
+        probe post "$dialog" 0x111 1 0 >/dev/null
+        sleep 1
+    done
+    check_prefix "$(echo "$box" | kv text)" "fluttsaver.scr is in use, most likely by the Screen Saver Settings window (its preview) or by the saver's own settings." "the in-use question"
+    xdotool mousemove 100 100
+    sleep 0.3
+    xdotool mousemove 200 150
+    wait_exit "$SAVER_PID" 10
+    probe post "$(echo "$box" | kv msgbox)" 0x111 4 0 >/dev/null
+    wait_gone "$installed" 15
+    check_true "Retry removed the saver file" test ! -e "$installed"
+    # The last page's Close.
+    probe post "$dialog" 0x111 1 0 >/dev/null
+    wait "$cmd_pid"
+    check_eq "$(tr -d '\r' <"$E2E_WORK/asked.log" | sed -n 's/^exit=//p')" 0 "exit code after Retry"
+    wait_gone "$instdir_unix" 30
+    check_true "the uninstaller removed its folder" test ! -e "$instdir_unix"
+    check_eq "$(reg_value "$DESKTOP_KEY" SCRNSAVE.EXE)" '<missing>' "SCRNSAVE.EXE after that uninstall"
+    setup "$(setup_of "$kind")"
+    check_eq "$SETUP_STATUS" 0 "setup exit status, installing it again"
+}
+
+# wait_gone FILE SECONDS
+wait_gone() {
+    local deadline=$(($(now_ms) + $2 * 1000))
+    while [[ -e $1 ]] && (($(now_ms) < deadline)); do sleep 0.1; done
+}
+
+# pending_for PATH: a file operation on PATH waits for the next restart.
+pending_for() {
+    out "$native_wine" reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations |
+        grep -qiF "${1#C:}"
+}
+
+# What the setup leaves to the person at the desktop, and what the uninstaller takes
+# for its own: one kind.
+safety_cases() {
+    local setup_full other name form forms policy key type data copy
+    setup_full=$(setup_of "$kind")
+    use_kind "$kind"
+    other='C:\users\Public\fluttsaver.scr'
+    wine reg add "$DESKTOP_KEY" /v SCRNSAVE.EXE /t REG_SZ /d "$other" /f >/dev/null 2>&1 </dev/null
+
+    log "case 3: the elevated copy's part alone installs everything and changes no user's choice"
+    setup "$setup_full" /MACHINE
+    check_eq "$SETUP_STATUS" 0 "exit status of the machine-wide part"
+    check_installed "$SCR"
+    check_eq "$(reg_value "$DESKTOP_KEY" SCRNSAVE.EXE)" "$other" "SCRNSAVE.EXE after the machine-wide part"
+
+    log "case 4: where policy sets the screen saver, a silent setup installs and leaves the choice alone"
+    for policy in \
+        'HKCU\Software\Policies\Microsoft\Windows\Control Panel\Desktop|SCRNSAVE.EXE|REG_SZ|C:\windows\system32\scrnsave.scr' \
+        'HKCU\Software\Policies\Microsoft\Windows\Control Panel\Desktop|ScreenSaveActive|REG_SZ|0' \
+        'HKCU\Software\Microsoft\Windows\CurrentVersion\Policies\System|NoDispScrSavPage|REG_DWORD|1'; do
+        IFS='|' read -r key name type data <<<"$policy"
+        wine reg add "$key" /v "$name" /t "$type" /d "$data" /f >/dev/null 2>&1 </dev/null
+        setup "$setup_full"
+        check_eq "$SETUP_STATUS" 0 "setup exit status under the policy $name"
+        check_eq "$(reg_value "$DESKTOP_KEY" SCRNSAVE.EXE)" "$other" "SCRNSAVE.EXE under the policy $name"
+        wine reg delete "$key" /v "$name" /f >/dev/null 2>&1 </dev/null
+    done
+    check_installed "$SCR"
+
+    log "case 5: the uninstaller clears every form of its saver's path in SCRNSAVE.EXE"
+    local folder=${saver_path%\\*} short
+    short=$(out "$native_wine" winepath -s "$saver_path")
+    forms=("\"${saver_path^^}\"" "%SystemRoot%${folder#C:\\windows}\\${short##*\\}" " %windir%\\${folder##*\\}\\FluttSaver.scr ")
+    # The 64-bit System32 as a 32-bit program names it; on 64-bit Windows the 32-bit
+    # saver as a 32-bit program sees it (System32 holds no saver file then).
+    [[ $kind == x64 ]] && forms+=('C:\windows\Sysnative\fluttsaver.scr')
+    [[ $kind == x86 && $FLUTT_TREE_BITS == 64 ]] && forms+=('C:\windows\System32\fluttsaver.scr')
+    for form in "${forms[@]}"; do
+        [[ -e $installed ]] || setup "$setup_full" /NOACTIVATE
+        wine reg add "$DESKTOP_KEY" /v SCRNSAVE.EXE /t REG_SZ /d "$form" /f >/dev/null 2>&1 </dev/null
+        uninstall
+        check_eq "$(reg_value "$DESKTOP_KEY" SCRNSAVE.EXE)" '<missing>' "SCRNSAVE.EXE '$form' after uninstall"
+    done
+
+    log "case 6: an uninstaller copy elsewhere refuses and deletes nothing; a setup into a folder with other files refuses"
+    setup "$setup_full" /NOACTIVATE
+    copy=$PREFIX/drive_c/copy
+    mkdir -p "$copy"
+    cp "$instdir_unix/uninstall.exe" "$copy/"
+    echo theirs >"$copy/LICENSE.txt"
+    echo theirs >"$copy/README.txt"
+    run_cmdline '"C:\copy\uninstall.exe" /S _?=C:\copy'
+    check_eq "$CMD_STATUS" 1605 "exit code of an uninstaller copy elsewhere"
+    check_eq "$(cd "$copy" && ls | tr '\n' ' ')$(cat "$copy/LICENSE.txt" "$copy/README.txt" | tr '\n' ' ')" \
+        "LICENSE.txt README.txt uninstall.exe theirs theirs " "files beside that copy"
+    check_installed "$SCR"
+    uninstall
+    check_removed
+    rm "$copy/uninstall.exe"
+    setup "$setup_full" '/D=C:\copy'
+    check_eq "$SETUP_STATUS" 145 "exit code of a setup into a folder with other files"
+    check_eq "$(cd "$copy" && ls | tr '\n' ' ')" "LICENSE.txt README.txt " "files in that folder"
+    check_true "nothing installed" test ! -e "$installed"
+    check_true "no uninstall entry" entry_missing
 }
 
 # The 32-bit setup and the 64-bit one over each other, both ways: each replaces the
@@ -297,5 +468,6 @@ if [[ $case == switch ]]; then
     switch_cases
 else
     kind_cases
+    safety_cases
 fi
 e2e_finish
