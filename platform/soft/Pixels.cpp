@@ -28,4 +28,45 @@ void PasteMasked(PixelView target, PixelRect clip, ConstPixelView sheet, int sx,
     }
 }
 
+void PasteMaskedScaled(PixelView target, PixelRect clip, ConstPixelView sheet, int sx, int sy, int w, int h, int x,
+                       int y, int k) {
+    if (k == 1) {
+        PasteMasked(target, clip, sheet, sx, sy, w, h, x, y);
+        return;
+    }
+    // The cell's columns and rows whose colour and mask pixels both lie in
+    // the sheet, then where their blocks land, cut to the clip and the target.
+    const int i0 = std::max(0, -sx), i1 = std::min(w, sheet.width - sx);
+    const int j0 = std::max({0, -sy, -sy - h}), j1 = std::min({h, sheet.height - sy, sheet.height - sy - h});
+    if (i1 <= i0 || j1 <= j0) return;
+    const PixelRect r = Intersect(Intersect(PixelRect{x + k * i0, y + k * j0, x + k * i1, y + k * j1}, clip),
+                                  target.Bounds());
+    if (r.Empty()) return;
+    const int firstColumn = (r.left - x) / k, firstPhase = (r.left - x) % k;
+    for (int ty = r.top; ty < r.bottom; ++ty) {
+        const int j = (ty - y) / k;
+        std::uint32_t* d = target.Row(ty);
+        const std::uint32_t* c = sheet.Row(sy + j) + sx + firstColumn;
+        const std::uint32_t* m = sheet.Row(sy + h + j) + sx + firstColumn;
+        int phase = firstPhase;
+        for (int tx = r.left; tx < r.right; ++tx) {
+            d[tx] = (*m & ~d[tx]) ^ *c;
+            if (++phase == k) {
+                phase = 0;
+                ++c;
+                ++m;
+            }
+        }
+    }
+}
+
+void EnlargePixels(PixelView target, ConstPixelView source, int k) {
+    const int width = std::min(target.width, source.width * k), height = std::min(target.height, source.height * k);
+    for (int y = 0; y < height; ++y) {
+        const std::uint32_t* s = source.Row(y / k);
+        std::uint32_t* d = target.Row(y);
+        for (int x = 0; x < width; ++x) d[x] = s[x / k];
+    }
+}
+
 }  // namespace flutt
