@@ -8,7 +8,7 @@
 #include "host/RunState.h"
 #include "platform/win/Dpi_win.h"
 #include "platform/win/Handles.h"
-#include "settings/OptDlg_win.h"
+#include "dialog/OptDlg_win.h"
 
 namespace flutt {
 namespace {

@@ -12,7 +12,7 @@ shift 3
 source "$(dirname "$0")/lib.sh" "$1" "$3" "$4"
 
 repo=$(cd "$(dirname "$0")/../.." && pwd)
-url=$(sed -n 's/.*kHomepageUrl = "\(.*\)";.*/\1/p' "$repo/settings/OptDlgForm.h")
+url=$(sed -n 's/.*kHomepageUrl = "\(.*\)";.*/\1/p' "$repo/dialog/OptDlgForm.h")
 setup_full=$dist/fluttsaver-$version-setup.exe
 setup_reduced=$dist/fluttsaver-$version-reduced-setup.exe
 for f in "$setup_full" "$setup_reduced" "$reduced_scr"; do
