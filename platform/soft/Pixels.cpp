@@ -42,20 +42,27 @@ void PasteMaskedScaled(PixelView target, PixelRect clip, ConstPixelView sheet, i
     const PixelRect r = Intersect(Intersect(PixelRect{x + k * i0, y + k * j0, x + k * i1, y + k * j1}, clip),
                                   target.Bounds());
     if (r.Empty()) return;
-    const int firstColumn = (r.left - x) / k, firstPhase = (r.left - x) % k;
-    for (int ty = r.top; ty < r.bottom; ++ty) {
-        const int j = (ty - y) / k;
-        std::uint32_t* d = target.Row(ty);
-        const std::uint32_t* c = sheet.Row(sy + j) + sx + firstColumn;
-        const std::uint32_t* m = sheet.Row(sy + h + j) + sx + firstColumn;
-        int phase = firstPhase;
-        for (int tx = r.left; tx < r.right; ++tx) {
-            d[tx] = (*m & ~d[tx]) ^ *c;
-            if (++phase == k) {
-                phase = 0;
-                ++c;
-                ++m;
+    // Each row of the cell is enlarged once into scratch rows of colour and
+    // mask, which then serve its k rows of the target with the plain paste's loop.
+    constexpr int kChunk = 256;
+    std::uint32_t colour[kChunk], mask[kChunk];
+    for (int left = r.left; left < r.right; left += kChunk) {
+        const int n = std::min(kChunk, r.right - left);
+        int enlargedRow = -1;
+        for (int ty = r.top; ty < r.bottom; ++ty) {
+            const int j = (ty - y) / k;
+            if (j != enlargedRow) {
+                const std::uint32_t* c = sheet.Row(sy + j) + sx;
+                const std::uint32_t* m = sheet.Row(sy + h + j) + sx;
+                for (int i = 0; i < n; ++i) {
+                    const int column = (left + i - x) / k;
+                    colour[i] = c[column];
+                    mask[i] = m[column];
+                }
+                enlargedRow = j;
             }
+            std::uint32_t* d = target.Row(ty) + left;
+            for (int i = 0; i < n; ++i) d[i] = (mask[i] & ~d[i]) ^ colour[i];
         }
     }
 }
