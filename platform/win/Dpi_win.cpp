@@ -21,10 +21,10 @@ Function Lookup(HMODULE module, const char* name) {
 
 HMODULE User32() { return ::GetModuleHandleW(L"user32.dll"); }
 
-// shcore.dll stays loaded for the rest of the process once looked for.
+// shcore.dll, loaded once for the rest of the process (none before Windows 8.1).
 HMODULE Shcore() {
-    static const HMODULE module = ::LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    return module;
+    static const unique_hmodule module(::LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    return module.get();
 }
 
 int SystemDpi() {
