@@ -21,20 +21,22 @@ long long FrameChanges::Area() const {
     return area;
 }
 
-FramePipeline::FramePipeline(PixelView frame, ConstPixelView background)
+FramePipeline::FramePipeline(PixelView frame, ConstPixelView background, int scale)
     : frame_(frame),
       background_(background),
+      scale_(scale),
       columns_((frame.width + kTileW - 1) / kTileW),
       rows_((frame.height + kTileH - 1) / kTileH),
       dirty_(std::size_t(columns_) * rows_),
       tileStart_(std::size_t(columns_) * rows_ + 1) {}
 
 PixelRect FramePipeline::CellOf(const moving& c) const {
-    return Intersect(PixelRect{c.x, c.y, c.x + c.w, c.y + c.h}, frame_.Bounds());
+    const int k = scale_;
+    return Intersect(PixelRect{k * c.x, k * c.y, k * (c.x + c.w), k * (c.y + c.h)}, frame_.Bounds());
 }
 
 void FramePipeline::Paste(const moving& c, const PixelRect& clip) const {
-    PasteMasked(frame_, clip, c.image->Pixels(), c.frame * c.w, 0, c.w, c.h, c.x, c.y);
+    PasteMaskedScaled(frame_, clip, c.image->Pixels(), c.frame * c.w, 0, c.w, c.h, scale_ * c.x, scale_ * c.y, scale_);
 }
 
 const FrameChanges& FramePipeline::Step(std::vector<moving>& characters, ScreenSize screen) {

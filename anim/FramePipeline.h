@@ -10,7 +10,11 @@
 //      drawn over the rest of the frame is still there;
 //   3. presents `changes` (all of the frame when `whole` is set).
 // Between ticks it may present the whole frame at any time (an uncovered
-// window). Frame() is the pixels to present. The front end must flush its own
+// window).
+//
+// At a scale k above 1 (a high-DPI screen) the characters move on a logical
+// screen k times smaller than the frame; each is pasted k times larger, at k
+// times its position, through the same changed-rectangle tiles. Frame() is the pixels to present. The front end must flush its own
 // pending drawing into the frame and background before a step.
 #pragma once
 
@@ -35,9 +39,10 @@ class FramePipeline {
 public:
     // `frame` and `background`: buffers of the same size that outlive the
     // pipeline. The background is not changed; the frame is the pipeline's.
-    FramePipeline(PixelView frame, ConstPixelView background);
+    // `scale`: k, the frame's pixels per logical pixel.
+    FramePipeline(PixelView frame, ConstPixelView background, int scale = 1);
 
-    // One tick: moves every character in table order on a screen of
+    // One tick: moves every character in table order on the logical screen
     // `screen` (its wrap rules), then rebuilds the frame where something
     // changed. The first step rebuilds and reports the whole frame; so does
     // any step that changes more than about 40 % of it, where rebuilding it
@@ -63,6 +68,7 @@ private:
 
     PixelView frame_;
     ConstPixelView background_;
+    int scale_;
     int columns_;
     int rows_;
     bool rebuildWhole_ = true;

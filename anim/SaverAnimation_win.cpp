@@ -39,8 +39,8 @@ win::unique_hrgn RegionOf(const std::vector<PixelRect>& rects, ScreenSize screen
 
 }  // namespace
 
-SaverAnimation::SaverAnimation(HINSTANCE pictures, SaverSettings& settings, ScreenSource screen)
-    : instance_(pictures), settings_(settings), screen_(std::move(screen)) {}
+SaverAnimation::SaverAnimation(HINSTANCE pictures, SaverSettings& settings, ScreenSource screen, int dpi)
+    : instance_(pictures), settings_(settings), screen_(std::move(screen)), dpi_(dpi), scale_(ScaleForDpi(dpi)) {}
 
 ScreenSize PrimaryScreenSize() { return {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}; }
 
@@ -64,7 +64,9 @@ void SaverAnimation::CreateFrameBitmap() {
     FrameBitmap = std::make_unique<win::GdiSurface>(screen.W, screen.H);
 }
 
-void SaverAnimation::CreateCharacters() { Chars = MakeCharacters(CharImage, settings_, screen_()); }
+void SaverAnimation::CreateCharacters() {
+    Chars = MakeCharacters(CharImage, settings_, LogicalScreen(screen_(), scale_));
+}
 
 void SaverAnimation::DrawFrame(HDC target) { Present(target, BuildFrame()); }
 
@@ -98,7 +100,14 @@ void SaverAnimation::FillBackground(const BackgroundEntry& entry, ScreenSize scr
         return;
     }
     // The picture is needed only for this once-per-run composition.
-    const auto picture = win::LoadPicture(instance_, Numbered(L"imgBack", entry.picture).c_str());
+    auto picture = win::LoadPicture(instance_, Numbered(L"imgBack", entry.picture).c_str());
+    if (entry.fill == BackgroundFill::Tile && scale_ > 1) {
+        // Tiles k times larger, each pixel a k x k block.
+        auto enlarged = std::make_unique<win::GdiSurface>(picture->Width() * scale_, picture->Height() * scale_);
+        ::GdiFlush();
+        EnlargePixels(enlarged->Pixels(), std::as_const(*picture).Pixels(), scale_);
+        picture = std::move(enlarged);
+    }
     const int pw = picture->Width(), ph = picture->Height();
     if (entry.fill == BackgroundFill::Stretch) {
         // The device's default stretch mode: repeated pixels when enlarging,
@@ -114,14 +123,14 @@ void SaverAnimation::FillBackground(const BackgroundEntry& entry, ScreenSize scr
 const FrameChanges& SaverAnimation::StepFrame(ScreenSize screen) {
     ::GdiFlush();  // what GDI drew into the frame and the background is in their pixels
     frameScreen_ = screen;
-    if (!pipeline_) pipeline_.emplace(FrameBitmap->Pixels(), std::as_const(*imgBG).Pixels());
-    return pipeline_->Step(Chars, screen);
+    if (!pipeline_) pipeline_.emplace(FrameBitmap->Pixels(), std::as_const(*imgBG).Pixels(), scale_);
+    return pipeline_->Step(Chars, LogicalScreen(screen, scale_));
 }
 
 void SaverAnimation::DrawMessage(HDC canvas, ScreenSize screen) {
     if (settings_.MessageText.empty()) return;
     if (!messageFont_) {
-        messageFont_ = win::CreatePointFont(win::Widen(settings_.MessageFontName), settings_.MessageFontSize, canvas);
+        messageFont_ = win::CreatePointFontAtDpi(win::Widen(settings_.MessageFontName), settings_.MessageFontSize, dpi_);
         const win::select_result selected(canvas, messageFont_.get());
         TEXTMETRICW metrics = {};
         ::GetTextMetricsW(canvas, &metrics);

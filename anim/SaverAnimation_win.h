@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "anim/Background.h"
+#include "anim/DisplayScale.h"
 #include "anim/FramePipeline.h"
 #include "anim/Moving.h"
 #include "platform/win/GdiSurface.h"
@@ -35,8 +36,14 @@ public:
     using ScreenSource = std::function<ScreenSize()>;
 
     // `pictures`: the module holding the pictures. `screen`: the size W x H
-    // the animation covers, asked afresh at each use.
-    SaverAnimation(HINSTANCE pictures, SaverSettings& settings, ScreenSource screen = PrimaryScreenSize);
+    // in physical pixels that the animation covers, asked afresh at each use.
+    // `dpi`: the display's dots per inch. From it comes the scale k
+    // (ScaleForDpi): the characters move on the logical screen W/k x H/k and
+    // are drawn k times larger, tiled pictures are tiled k times larger; the
+    // desktop copy, stretched pictures and the message (its font sized for
+    // the DPI) are drawn at full physical resolution.
+    SaverAnimation(HINSTANCE pictures, SaverSettings& settings, ScreenSource screen = PrimaryScreenSize,
+                   int dpi = kBaseDpi);
     SaverAnimation(const SaverAnimation&) = delete;
     SaverAnimation& operator=(const SaverAnimation&) = delete;
 
@@ -50,8 +57,9 @@ public:
     // of ours or one that has yet to repaint. Kept until the first frame.
     void KeepDesktopCopy();
 
-    // The size the screen source gives now.
+    // The size the screen source gives now, and the scale k.
     ScreenSize Screen() const { return screen_(); }
+    int Scale() const { return scale_; }
 
     // One frame: the background (composed on the first call), the
     // characters, the message, then the changed parts copied onto `target`
@@ -87,6 +95,8 @@ private:
     HINSTANCE instance_;
     SaverSettings& settings_;
     ScreenSource screen_;
+    int dpi_;
+    int scale_;
     std::array<std::unique_ptr<win::GdiSurface>, kCharacterCount> imgChar;
     SheetSlots CharImage{};
     std::unique_ptr<win::GdiSurface> FrameBitmap;

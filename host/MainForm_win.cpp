@@ -8,6 +8,7 @@
 
 #include "host/HostRules.h"
 #include "host/RunState.h"
+#include "platform/win/Dpi_win.h"
 #include "platform/win/Registry_win.h"
 #include "platform/win/Win32Error.h"
 #include "platform/win/WindowObject.h"
@@ -43,7 +44,8 @@ TMainForm::TMainForm(TApplication& app, SaverSettings& settings)
       settings_(settings),
       isSaver_(CurrentRunMode() == RunMode::Saver),
       screen_(PrimaryScreenSize()),
-      animation_(app.Instance(), settings, [this] { return screen_; }) {
+      dpi_(isSaver_ ? win::PrimaryMonitorDpi() : win::WindowDpi(HostWindowHandle())),
+      animation_(app.Instance(), settings, [this] { return screen_; }, dpi_) {
     RegisterWindowClass(app_.Instance(), &TMainForm::WindowProc);
     Timer1 = std::make_unique<TTimer>(app_.Instance(), kFrameIntervalMs,
                                       [this] { RunHandler(app_, [this] { Timer1Timer(); }); });

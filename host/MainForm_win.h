@@ -62,6 +62,9 @@ private:
     // The primary screen's size, kept up to date by WM_DISPLAYCHANGE: asking
     // the system on every frame costs a third of a millisecond under Wine.
     ScreenSize screen_;
+    // The DPI the animation is drawn for: the primary monitor's in a
+    // full-screen run, the preview host window's in a preview.
+    int dpi_;
     SaverAnimation animation_;
     std::unique_ptr<TTimer> Timer1;  // ticks into animation_: destroyed first
     // The other monitors' covers, for a full-screen run: they close with the window.

@@ -3,12 +3,14 @@
 # fail nothing. Builds the saver of the kind this machine runs (the 32-bit
 # win32 preset where 32-bit x86 code runs, else the 64-bit win64 one; see
 # scripts/wine-arch.sh) and says which: compare figures only within one kind.
-# Then:
+# FLUTT_BENCH_PRESET chooses another preset. Then:
 #   1. the saver's real loop measured from outside: the CPU time of the saver
 #      process plus the Wine server that serves it, per frame, for num 0, 100
-#      and 1000 on a 1920x1080 display and num 100 on a 3840x2160 one, each as
-#      a ratio to the floor (two full-screen 32-bit memory copies) of that
-#      screen size measured in the same session;
+#      and 1000 on a 1920x1080 display at 96 DPI (k = 1), and num 100 on a
+#      3840x2160 one at 96 DPI (k = 1) and at 192 DPI (k = 2: the characters
+#      drawn twice as large on a 1920x1080 logical screen), each as a ratio to
+#      the floor (two full-screen 32-bit memory copies) of that screen size
+#      measured in the same session;
 #   2. process start to first frame, against a minimal Win32 program's start
 #      to first paint;
 #   3. frame_bench's in-process phases of a frame.
@@ -20,7 +22,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 # shellcheck source=scripts/wine-arch.sh
 source scripts/wine-arch.sh
-preset=win$FLUTT_WINE_ARCH
+preset=${FLUTT_BENCH_PRESET:-win$FLUTT_WINE_ARCH}
 echo "benchmarking the $FLUTT_WINE_ARCH-bit saver ($preset): $FLUTT_WINE_ARCH_WHY"
 bash scripts/deps.sh
 cmake --preset "$preset" >/dev/null
@@ -76,16 +78,25 @@ loop_ms_per_frame() {
 # The floor on this display now, in ms: two full-screen 32-bit memory copies.
 floor_ms() { wine "$bench/frame_bench.exe" floor </dev/null | tr -d '\r' | sed -n 's/^floor_ms=//p'; }
 
-# loop_table SCREEN NUM...: one Wine session on a display of that size. Each
+# loop_table SCREEN DPI NUM...: one Wine session on a display of that size
+# at that DPI (the prefix's LogPixels, read when the wineserver starts). Each
 # run is set against the floor measured just before it: the machine's load
 # moves both.
 loop_table() (
     export FLUTT_SCREEN=$1x24
-    shift
+    local dpi=$2
+    shift 2
     # shellcheck source=scripts/wine-env.sh
     source scripts/wine-env.sh
+    if ((dpi != 96)); then
+        wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+        wineserver -k >/dev/null 2>&1 || true
+        timeout 20 wineserver -w >/dev/null 2>&1 || true
+        wineserver -p >/dev/null 2>&1
+        wine cmd /c exit >/dev/null 2>&1 </dev/null
+    fi
     local floor num run line total ratios
-    echo "screen ${FLUTT_SCREEN%x24}"
+    echo "screen ${FLUTT_SCREEN%x24} at $dpi DPI"
     for num in "$@"; do
         ratios=()
         for ((run = 0; run < runs; run++)); do
@@ -100,8 +111,9 @@ loop_table() (
 )
 
 echo "== the real loop, from outside (saver: $scr)"
-loop_table 1920x1080 0 100 1000
-loop_table 3840x2160 100
+loop_table 1920x1080 96 0 100 1000
+loop_table 3840x2160 96 100
+loop_table 3840x2160 192 100
 
 (
     # shellcheck source=scripts/wine-env.sh

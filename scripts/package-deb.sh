@@ -21,7 +21,7 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/native/CMakeCache.t
 arch=$(dpkg --print-architecture)
 epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 1735689600)}
 maintainer="Orrin Software <fluttons@orrin-software.example>"
-url=$(sed -n 's/.*kHomepageUrl = "\(.*\)";.*/\1/p' settings/OptDlgForm.h)
+url=$(sed -n 's/.*kHomepageUrl = "\(.*\)";.*/\1/p' dialog/OptDlgForm.h)
 
 work=$(mktemp -d "$PWD/build/deb.XXXXXX")
 trap 'rm -rf "$work"' EXIT

@@ -76,7 +76,7 @@ build_savers
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/win32/CMakeCache.txt)
 # The web page of the settings dialog's About tab.
-url=$(sed -n 's/.*kHomepageUrl = "\(.*\)";.*/\1/p' settings/OptDlgForm.h)
+url=$(sed -n 's/.*kHomepageUrl = "\(.*\)";.*/\1/p' dialog/OptDlgForm.h)
 [[ -n $version && -n $url ]] || { echo "package.sh: project version or web page not found" >&2; exit 1; }
 epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 1735689600)}
 

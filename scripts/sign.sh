@@ -31,7 +31,7 @@ done
 command -v osslsigncode >/dev/null || { echo "sign.sh: osslsigncode not found (run scripts/deps.sh)" >&2; exit 1; }
 
 epoch=${SOURCE_DATE_EPOCH:-$(git -C "$repo" log -1 --format=%ct 2>/dev/null || echo 1735689600)}
-url=$(sed -n 's/.*kHomepageUrl = "\(.*\)";.*/\1/p' "$repo/settings/OptDlgForm.h")
+url=$(sed -n 's/.*kHomepageUrl = "\(.*\)";.*/\1/p' "$repo/dialog/OptDlgForm.h")
 options=(-certs "$FLUTT_SIGN_CERT" -key "$FLUTT_SIGN_KEY" -h sha256 -n "Fluttons! Saver" -time "$epoch")
 [[ -n $url ]] && options+=(-i "$url")
 [[ -n ${FLUTT_SIGN_PASS_FILE:-} ]] && options+=(-readpass "$FLUTT_SIGN_PASS_FILE")

@@ -28,4 +28,52 @@ void PasteMasked(PixelView target, PixelRect clip, ConstPixelView sheet, int sx,
     }
 }
 
+void PasteMaskedScaled(PixelView target, PixelRect clip, ConstPixelView sheet, int sx, int sy, int w, int h, int x,
+                       int y, int k) {
+    if (k == 1) {
+        PasteMasked(target, clip, sheet, sx, sy, w, h, x, y);
+        return;
+    }
+    // The cell's columns and rows whose colour and mask pixels both lie in
+    // the sheet, then where their blocks land, cut to the clip and the target.
+    const int i0 = std::max(0, -sx), i1 = std::min(w, sheet.width - sx);
+    const int j0 = std::max({0, -sy, -sy - h}), j1 = std::min({h, sheet.height - sy, sheet.height - sy - h});
+    if (i1 <= i0 || j1 <= j0) return;
+    const PixelRect r = Intersect(Intersect(PixelRect{x + k * i0, y + k * j0, x + k * i1, y + k * j1}, clip),
+                                  target.Bounds());
+    if (r.Empty()) return;
+    // Each row of the cell is enlarged once into scratch rows of colour and
+    // mask, which then serve its k rows of the target with the plain paste's loop.
+    constexpr int kChunk = 256;
+    std::uint32_t colour[kChunk], mask[kChunk];
+    for (int left = r.left; left < r.right; left += kChunk) {
+        const int n = std::min(kChunk, r.right - left);
+        int enlargedRow = -1;
+        for (int ty = r.top; ty < r.bottom; ++ty) {
+            const int j = (ty - y) / k;
+            if (j != enlargedRow) {
+                const std::uint32_t* c = sheet.Row(sy + j) + sx;
+                const std::uint32_t* m = sheet.Row(sy + h + j) + sx;
+                for (int i = 0; i < n; ++i) {
+                    const int column = (left + i - x) / k;
+                    colour[i] = c[column];
+                    mask[i] = m[column];
+                }
+                enlargedRow = j;
+            }
+            std::uint32_t* d = target.Row(ty) + left;
+            for (int i = 0; i < n; ++i) d[i] = (mask[i] & ~d[i]) ^ colour[i];
+        }
+    }
+}
+
+void EnlargePixels(PixelView target, ConstPixelView source, int k) {
+    const int width = std::min(target.width, source.width * k), height = std::min(target.height, source.height * k);
+    for (int y = 0; y < height; ++y) {
+        const std::uint32_t* s = source.Row(y / k);
+        std::uint32_t* d = target.Row(y);
+        for (int x = 0; x < width; ++x) d[x] = s[x / k];
+    }
+}
+
 }  // namespace flutt

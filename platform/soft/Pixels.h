@@ -59,4 +59,15 @@ void CopyPixels(PixelView target, ConstPixelView source, PixelRect area);
 // of the cell outside the sheet leave D as it is, as such block transfers do.
 void PasteMasked(PixelView target, PixelRect clip, ConstPixelView sheet, int sx, int sy, int w, int h, int x, int y);
 
+// The same paste k times larger: each pixel of the w x h cell becomes a
+// k x k block of the target, the cell's top-left at (x, y) of the target.
+// Pixel for pixel what PasteMasked gives on a target k times smaller, then
+// enlarged; k = 1 is PasteMasked.
+void PasteMaskedScaled(PixelView target, PixelRect clip, ConstPixelView sheet, int sx, int sy, int w, int h, int x,
+                       int y, int k);
+
+// `source` enlarged k times by repeating each pixel as a k x k block, into
+// the top-left of `target` (clipped to it).
+void EnlargePixels(PixelView target, ConstPixelView source, int k);
+
 }  // namespace flutt

@@ -31,6 +31,7 @@ using unique_hbrush = unique_any<HBRUSH, &::DeleteObject>;
 using unique_hrgn = unique_any<HRGN, &::DeleteObject>;
 using unique_hicon = unique_any<HICON, &::DestroyIcon>;                   // from LoadImage without LR_SHARED
 using unique_himagelist = unique_any<HIMAGELIST, &::ImageList_Destroy>;
+using unique_hmodule = unique_any<HMODULE, &::FreeLibrary>;             // from LoadLibrary
 
 // A device context from GetDC, released with the window it came from.
 class unique_window_dc {

@@ -50,7 +50,7 @@ if [[ $kind == x86 && $FLUTT_TREE_BITS == 64 && $FLUTT_WINE_ARCH != 32 ]]; then
     exit 77
 fi
 
-url=$(sed -n 's/.*kHomepageUrl = "\(.*\)";.*/\1/p' "$repo/settings/OptDlgForm.h")
+url=$(sed -n 's/.*kHomepageUrl = "\(.*\)";.*/\1/p' "$repo/dialog/OptDlgForm.h")
 setup_of() { echo "$dist/fluttsaver-$version-$1-setup.exe"; }
 scr_of() { echo "$repo/build/${tree[$1]}/fluttsaver.scr"; }
 for f in "$(setup_of "$kind")" "$(setup_of "$kind-reduced")" "$(scr_of "$kind-reduced")"; do

@@ -38,9 +38,9 @@ constexpr Mix kMixes[] = {
     {"standing still", {200, 100}, 30, 2, 0, 0, 0},
 };
 
-class FramePipelineTest : public ::testing::TestWithParam<Mix> {
+class PipelineSheets : public ::testing::Test {
 protected:
-    FramePipelineTest() {
+    PipelineSheets() {
         // Sheets of several sizes: the test sheet with every kind of mask
         // pixel, a narrow one and one of odd height.
         const testing::PasteSheet paste;
@@ -67,6 +67,8 @@ protected:
     std::deque<SoftSurface> sheets;
     SheetSlots slots{};
 };
+
+class FramePipelineTest : public PipelineSheets, public ::testing::WithParamInterface<Mix> {};
 
 TEST_P(FramePipelineTest, EveryStepEqualsTheFrameRebuiltWhole) {
     const Mix& mix = GetParam();
@@ -122,6 +124,58 @@ INSTANTIATE_TEST_SUITE_P(Mixes, FramePipelineTest, ::testing::ValuesIn(kMixes),
                              for (char& ch : name) ch = std::isalnum((unsigned char)ch) ? ch : '_';
                              return name;
                          });
+
+// At scale k the frame is the logical frame enlarged k times, pixel for
+// pixel, at every step and as presented through the reported changes. (On a
+// physical screen that k does not divide, the strip past k times the logical
+// screen holds the background and the parts of characters that reach into it.)
+TEST_F(PipelineSheets, ScaledStepEqualsTheLogicalFrameEnlarged) {
+    for (const Mix& mix : {kMixes[1], kMixes[2], kMixes[3]}) {
+        SCOPED_TRACE(mix.name);
+        const int W = mix.screen.W, H = mix.screen.H;
+        SaverSettings settings;
+        settings.num = mix.num;
+        settings.LR = mix.LR, settings.LRspeed = mix.LRspeed, settings.updown = mix.updown;
+        settings.downspeed = mix.downspeed;
+        RandomSeed(2);
+        std::vector<moving> logicalCharacters = MakeCharacters(slots, settings, mix.screen);
+
+        SoftSurface background(W, H), frame(W, H);
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) background.SetPixel(x, y, testing::FramePattern(x, y));
+
+        for (int k : {2, 3}) {
+            SCOPED_TRACE(k);
+            std::vector<moving> characters = logicalCharacters;
+            const int PW = k * W + k - 1, PH = k * H + 1;  // a physical screen that k does not divide
+            SoftSurface scaledBackground(PW, PH, 0xABCDEF), scaledFrame(PW, PH), presented(PW, PH, 0x123456);
+            EnlargePixels(scaledBackground.Pixels(), std::as_const(background).Pixels(), k);
+            FramePipeline scaled(scaledFrame.Pixels(), std::as_const(scaledBackground).Pixels(), k);
+            std::vector<moving> stepped = logicalCharacters;
+            FramePipeline reference(frame.Pixels(), std::as_const(background).Pixels());
+
+            int partial = 0;
+            for (int tick = 0; tick < 40; ++tick) {
+                SCOPED_TRACE(tick);
+                reference.Step(stepped, mix.screen);
+                const FrameChanges& changes = scaled.Step(characters, mix.screen);
+                partial += !changes.whole && !changes.rects.empty();
+                for (const PixelRect& r : changes.rects) {
+                    CopyPixels(presented.Pixels(), std::as_const(scaledFrame).Pixels(), r);
+                }
+                SoftSurface expected(k * W, k * H);
+                for (int y = 0; y < k * H; ++y)
+                    for (int x = 0; x < k * W; ++x) expected.SetPixel(x, y, frame.Pixel(x / k, y / k));
+                const auto enlarged = [&](SoftSurface& s) {
+                    return ConstPixelView{s.Pixels().pixels, k * W, k * H, PW};
+                };
+                ASSERT_EQ(testing::FirstDifference(enlarged(scaledFrame), expected.Pixels()), "") << "frame";
+                ASSERT_EQ(testing::FirstDifference(enlarged(presented), expected.Pixels()), "") << "presented";
+            }
+            EXPECT_GT(partial, 20);
+        }
+    }
+}
 
 }  // namespace
 }  // namespace flutt

@@ -1,4 +1,4 @@
-#include "settings/OptDialogModel.h"
+#include "dialog/OptDialogModel.h"
 
 #include <gtest/gtest.h>
 

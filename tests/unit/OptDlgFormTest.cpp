@@ -1,4 +1,4 @@
-#include "settings/OptDlgForm.h"
+#include "dialog/OptDlgForm.h"
 
 #include <gtest/gtest.h>
 

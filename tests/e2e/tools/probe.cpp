@@ -32,6 +32,10 @@
 //         g = y & 255, b = (x ^ y) & 255 (x, y: screen coordinates); prints
 //         hwnd=N once it is painted and runs until the window is closed
 //   probe monitors   one line per monitor: monitor=left,top,right,bottom primary=0|1
+//   probe dpi TARGET  how Windows scales a window: window_dpi= (GetDpiForWindow),
+//         awareness= of its DPI awareness context (0 unaware, 1 system, 2 per
+//         monitor; v2=1 when it is per-monitor version 2), system_dpi=
+//         (GetDpiForSystem), and size= of its window rectangle
 //
 // TARGET is a window handle (decimal or 0x hex) or a class name (the first
 // top-level window of that class). Numbers may be decimal or 0x hex.
@@ -512,6 +516,48 @@ int CmdMonitors()
     return 0;
 }
 
+int CmdDpi(const Options& options)
+{
+    if (options.positional.size() < 2) {
+        Line(L"error=usage: probe dpi TARGET");
+        return 2;
+    }
+    const HWND window = ResolveTarget(options.positional[1].c_str());
+    if (window == nullptr) {
+        Line(L"error=no such window");
+        return 1;
+    }
+    // Windows 10 1607's functions, looked up: the probe's own headers target Windows 7.
+    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    const auto find = [user32](const char* name) {
+        return reinterpret_cast<void*>(GetProcAddress(user32, name));
+    };
+    using DpiForWindow = UINT(WINAPI*)(HWND);
+    using DpiForSystem = UINT(WINAPI*)();
+    using WindowContext = HANDLE(WINAPI*)(HWND);
+    using AwarenessOf = int(WINAPI*)(HANDLE);
+    using ContextsEqual = BOOL(WINAPI*)(HANDLE, HANDLE);
+    const auto dpiForWindow = reinterpret_cast<DpiForWindow>(find("GetDpiForWindow"));
+    const auto dpiForSystem = reinterpret_cast<DpiForSystem>(find("GetDpiForSystem"));
+    const auto windowContext = reinterpret_cast<WindowContext>(find("GetWindowDpiAwarenessContext"));
+    const auto awarenessOf = reinterpret_cast<AwarenessOf>(find("GetAwarenessFromDpiAwarenessContext"));
+    const auto contextsEqual = reinterpret_cast<ContextsEqual>(find("AreDpiAwarenessContextsEqual"));
+    if (!dpiForWindow || !dpiForSystem || !windowContext || !awarenessOf || !contextsEqual) {
+        Line(L"error=no per-monitor DPI functions");
+        return 1;
+    }
+    const HANDLE context = windowContext(window);
+    const HANDLE perMonitorV2 = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4));
+    RECT r{};
+    GetWindowRect(window, &r);
+    Linef(L"window_dpi=%u", dpiForWindow(window));
+    Linef(L"awareness=%d", awarenessOf(context));
+    Linef(L"v2=%d", contextsEqual(context, perMonitorV2) ? 1 : 0);
+    Linef(L"system_dpi=%u", dpiForSystem());
+    Linef(L"size=%ldx%ld", r.right - r.left, r.bottom - r.top);
+    return 0;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
@@ -520,7 +566,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     Options options;
     if (argv == nullptr || argc < 2 || !ParseOptions(argc, argv, 1, options) || options.positional.empty()) {
-        Line(L"error=usage: probe find|gone|info|children|post|send|msgbox|wait-pid|reg|cover|desktop|monitors ...");
+        Line(L"error=usage: probe find|gone|info|children|post|send|msgbox|wait-pid|reg|cover|desktop|monitors|dpi ...");
         return 2;
     }
     const std::wstring& command = options.positional[0];
@@ -548,6 +594,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
         return CmdDesktop();
     if (command == L"monitors")
         return CmdMonitors();
+    if (command == L"dpi")
+        return CmdDpi(options);
     Linef(L"error=unknown command %ls", command.c_str());
     return 2;
 }

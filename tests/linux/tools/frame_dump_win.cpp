@@ -2,9 +2,12 @@
 // Linux hack: runs the saver's own drawing code in this process on a screen
 // of the given size and writes the frame as a binary PPM.
 //   frame_dump.exe OUT.ppm WIDTH HEIGHT TICKS [fluttons options...]
-// The options are the hack's, so both sides get the same settings.
+// The options are the hack's, so both sides get the same settings. TICKS
+// FIRST:LAST writes the frame of each of those ticks, to OUT.ppm with the
+// tick inserted before the extension (out.ppm: out.12.ppm, out.13.ppm, ...).
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -46,7 +49,10 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     const ScreenSize screen{_wtoi(argv[2]), _wtoi(argv[3])};
-    const int ticks = _wtoi(argv[4]);
+    const std::wstring tickText = argv[4];
+    const std::size_t colon = tickText.find(L':');
+    const int last = _wtoi(tickText.c_str() + (colon == std::wstring::npos ? 0 : colon + 1));
+    const int first = colon == std::wstring::npos ? last : _wtoi(tickText.c_str());
     std::vector<std::string> texts;
     for (int i = 5; i < argc; ++i) texts.push_back(Narrow(argv[i]));
     const std::vector<std::string_view> args(texts.begin(), texts.end());
@@ -61,10 +67,19 @@ int wmain(int argc, wchar_t** argv) {
     animation.CreateFrameBitmap();
     animation.CreateCharacters();
     win::GdiSurface target(8, 8);  // the presented copy goes nowhere
-    for (int i = 0; i < ticks; ++i) animation.DrawFrame(target.Dc());
-    if (!WritePpm(argv[1], animation.Frame()->ReadPixels())) {
-        std::fprintf(stderr, "frame_dump: cannot write %ls\n", argv[1]);
-        return 1;
+    const std::wstring out = argv[1];
+    const auto write = [&](const std::wstring& path) {
+        if (WritePpm(path, animation.Frame()->ReadPixels())) return true;
+        std::fprintf(stderr, "frame_dump: cannot write %ls\n", path.c_str());
+        return false;
+    };
+    for (int tick = 1; tick <= last; ++tick) {
+        animation.DrawFrame(target.Dc());
+        if (colon == std::wstring::npos || tick < first) continue;
+        std::wstring path = out;
+        path.insert(std::min(path.rfind(L'.'), path.size()), L"." + std::to_wstring(tick));
+        if (!write(path)) return 1;
     }
+    if (colon == std::wstring::npos && !write(out)) return 1;
     return 0;
 }

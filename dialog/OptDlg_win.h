@@ -11,8 +11,8 @@
 
 #include "host/Application_win.h"
 #include "platform/win/Handles.h"
-#include "settings/OptDialogModel.h"
-#include "settings/OptDlgForm.h"
+#include "dialog/OptDialogModel.h"
+#include "dialog/OptDlgForm.h"
 
 namespace flutt {
 

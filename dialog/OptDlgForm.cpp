@@ -1,8 +1,8 @@
-#include "settings/OptDlgForm.h"
+#include "dialog/OptDlgForm.h"
 
 #include <stdexcept>
 
-#include "settings/OptDialogModel.h"
+#include "dialog/OptDialogModel.h"
 
 // The rows name only the fields they need; the others keep their defaults.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
