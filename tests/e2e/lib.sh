@@ -155,8 +155,16 @@ probe() { run_tool "$PROBE" "$@"; }
 # ---- registry ------------------------------------------------------------
 
 reg_reset() {
-    wine reg delete "$REG_ROOT" /f >/dev/null 2>&1 </dev/null || true
-    [[ $(probe reg "$REG_ROOT_PATH" | kv key) == missing ]] || fail "could not delete $REG_ROOT"
+    # On a loaded machine a delete right after a saver was stopped now and then
+    # leaves the key: try again for a few seconds before calling it a failure.
+    local try
+    for try in 1 2 3 4 5; do
+        wine reg delete "$REG_ROOT" /f >/dev/null 2>&1 </dev/null || true
+        [[ $(probe reg "$REG_ROOT_PATH" | kv key) == missing ]] && return 0
+        log "reg_reset: $REG_ROOT still there after try $try"
+        sleep 1
+    done
+    fail "could not delete $REG_ROOT"
 }
 
 # Prints the settings key as UTF-8 .reg text, or nothing when it is missing.
