@@ -380,10 +380,6 @@ void TOptDialog::ApplyDpi(int dpi, const RECT& suggested) {
                 setFont(control, checkListFont_.get());
                 ::SendMessageW(control, LB_SETITEMHEIGHT, 0, Scaled(kCheckListItemHeight));
                 break;
-            case ControlKind::TrackBar:
-                setFont(control, dialogFont_.get());
-                ::SendMessageW(control, TBM_SETTHUMBLENGTH, Scaled(kTrackBarThumbLength), 0);
-                break;
             case ControlKind::Icon:
                 if (const auto& icon = icons_[row.id == Ctl::imgLogo ? 0 : 1]) {
                     ::SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(icon.get()), 0);
@@ -409,6 +405,12 @@ void TOptDialog::ApplyDpi(int dpi, const RECT& suggested) {
     ::SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                    suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     Relayout();  // also when the window kept its size
+    for (const FormRow& row : form_) {
+        // After the track bar's resize, which may fit the thumb to the old length.
+        if (row.kind == ControlKind::TrackBar) {
+            ::SendMessageW(ctl(row.id), TBM_SETTHUMBLENGTH, Scaled(kTrackBarThumbLength), 0);
+        }
+    }
     ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
 }
 

@@ -11,12 +11,14 @@
 //         (the window with the keyboard focus in TARGET's thread)
 //   dialog_probe client TARGET
 //         client=WxH and origin=X,Y (screen position of the client area)
-//   dialog_probe textfit TARGET
+//   dialog_probe textfit TARGET DPI
 //         every descendant label (Static, not an icon) and button, one line
 //         each: fit hwnd= class= kind=label|check|radio|push|owner w= h= (the
 //         window) text_w= text_h= (GetTextExtentPoint32W of its text, without
-//         the accelerator's "&", in the font the window reports with
-//         WM_GETFONT) font=own|unreadable visible= text=...
+//         the accelerator's "&") font=own|form visible= text=...; the font is
+//         the one the window reports with WM_GETFONT (own) where this process
+//         can read it, else the form's font for its kind at DPI (form): Wine
+//         keeps font handles to their process
 //   dialog_probe dpichanged HWND DPI LEFT TOP RIGHT BOTTOM
 //         sends WM_DPICHANGED as Windows does when the window moves to a
 //         monitor of another DPI, the suggested rectangle written into the
@@ -28,6 +30,8 @@
 #include "ToolOutput.h"
 
 #include <commctrl.h>
+
+#include "dialog/OptDlgForm.h"
 
 #include <string>
 #include <vector>
@@ -118,7 +122,30 @@ std::wstring WithoutPrefix(const std::wstring& text)
     return shown;
 }
 
-void PrintTextFit(HWND parent)
+std::wstring FromUtf8(const char* text)
+{
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 1), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), length);
+    wide.resize(wcslen(wide.c_str()));
+    return wide;
+}
+
+// The font the form gives a control: the link's, or the dialog's.
+LOGFONTW FormFont(const std::wstring& text, int dpi)
+{
+    LOGFONTW font{};
+    const bool link = text == FromUtf8(flutt::kHomepageUrl);
+    font.lfHeight = -MulDiv(link ? flutt::kLinkFontPixels : flutt::kFormFontPixels, dpi, 96);
+    font.lfWeight = link ? FW_BOLD : FW_NORMAL;
+    font.lfItalic = link;
+    font.lfUnderline = link;
+    font.lfCharSet = link ? DEFAULT_CHARSET : SHIFTJIS_CHARSET;
+    FromUtf8(link ? flutt::kLinkFontName : flutt::kFormFontName).copy(font.lfFaceName, LF_FACESIZE - 1);
+    return font;
+}
+
+void PrintTextFit(HWND parent, int dpi)
 {
     for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
         const std::wstring cls = ClassOf(child);
@@ -150,8 +177,9 @@ void PrintTextFit(HWND parent)
             bool own = false;
             const HFONT font = reinterpret_cast<HFONT>(Ask(child, WM_GETFONT));
             LOGFONTW logFont{};
-            if (font != nullptr && GetObjectW(font, sizeof logFont, &logFont) == sizeof logFont) {
-                own = true;
+            own = font != nullptr && GetObjectW(font, sizeof logFont, &logFont) == sizeof logFont;
+            if (!own) logFont = FormFont(text, dpi);
+            {
                 const HFONT copy = CreateFontIndirectW(&logFont);
                 const HDC dc = GetDC(nullptr);
                 const HGDIOBJ old = SelectObject(dc, copy);
@@ -162,9 +190,9 @@ void PrintTextFit(HWND parent)
             }
             Linef(L"fit hwnd=%lu class=%ls kind=%ls w=%ld h=%ld text_w=%ld text_h=%ld font=%ls visible=%d text=%ls",
                   HandleNumber(child), cls.c_str(), kind, rect.right - rect.left, rect.bottom - rect.top, extent.cx,
-                  extent.cy, own ? L"own" : L"unreadable", IsWindowVisible(child) ? 1 : 0, OneLine(text).c_str());
+                  extent.cy, own ? L"own" : L"form", IsWindowVisible(child) ? 1 : 0, OneLine(text).c_str());
         }
-        PrintTextFit(child);
+        PrintTextFit(child, dpi);
     }
 }
 
@@ -221,8 +249,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
         return CmdControls(target);
     if (command == L"client")
         return CmdClient(target);
-    if (command == L"textfit") {
-        PrintTextFit(target);
+    if (command == L"textfit" && argc == 4) {
+        PrintTextFit(target, _wtoi(argv[3]));
         return 0;
     }
     if (command == L"dpichanged" && argc == 8) {
