@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The settings dialog on high-DPI screens: with the prefix's DPI at 96, 144,
-# 192 and 288 the dialog opens laid out for that DPI (client area, every
+# The settings dialog on high-DPI screens: with the prefix's DPI at 96, 120,
+# 144, 192 and 288 (100 to 300 %) the dialog opens laid out for that DPI (client area, every
 # control's place and size the form's scaled by DPI / 96), every control lies
 # inside its page or the client area, and no label, check box, radio button
 # or button has a text wider than itself in the font it uses. A screenshot of
@@ -100,7 +100,7 @@ clipped() {
 
 # ---- the dialog opened at each DPI ----
 declare -A LAYOUT
-for dpi in 96 144 192 288; do
+for dpi in 96 120 144 192 288; do
     if ((dpi != PREFIX_DPI)); then
         set_prefix_dpi "$dpi"
         PREFIX_DPI=$dpi
