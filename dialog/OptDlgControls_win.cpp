@@ -59,14 +59,39 @@ win::unique_hicon LoadIconResource(HINSTANCE instance, const wchar_t* name, int 
                                                         imageBytes, TRUE, 0x00030000, size, size, LR_DEFAULTCOLOR));
 }
 
-// The five tab images: a strip of 16 x 16 pictures on a see-through colour.
-win::unique_himagelist LoadTabImages(HINSTANCE instance) {
+// The five tab images: a strip of 16 x 16 pictures on a see-through colour,
+// at size x size each; other sizes than 16 enlarge the pixels as they are
+// (nearest pixel), so the see-through colour stays exact.
+win::unique_himagelist LoadTabImages(HINSTANCE instance, int size) {
     win::unique_hbitmap strip = BitmapFromResource(instance, L"TabImages");
-    if (!strip) {
+    if (!strip && size == kTabImageSize) {
         return win::unique_himagelist(::ImageList_LoadImageW(instance, L"TabImages", kTabImageSize, 0,
                                                              kTabImageKeyColor, IMAGE_BITMAP, LR_CREATEDIBSECTION));
     }
-    win::unique_himagelist images(::ImageList_Create(kTabImageSize, kTabImageSize, ILC_COLOR24 | ILC_MASK, 5, 0));
+    if (!strip) {
+        strip.reset(static_cast<HBITMAP>(
+            ::LoadImageW(instance, L"TabImages", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    }
+    if (!strip) return {};
+    if (size != kTabImageSize) {
+        BITMAP info = {};
+        ::GetObjectW(strip.get(), sizeof info, &info);
+        const int count = info.bmWidth / kTabImageSize;
+        win::unique_window_dc screen(nullptr);
+        win::unique_hbitmap large(::CreateCompatibleBitmap(screen.get(), count * size, size));
+        win::unique_hdc from(::CreateCompatibleDC(screen.get()));
+        win::unique_hdc to(::CreateCompatibleDC(screen.get()));
+        if (!large || !from || !to) return {};
+        {
+            win::select_result fromSelected(from.get(), strip.get());
+            win::select_result toSelected(to.get(), large.get());
+            ::SetStretchBltMode(to.get(), COLORONCOLOR);
+            ::StretchBlt(to.get(), 0, 0, count * size, size, from.get(), 0, 0, count * kTabImageSize, kTabImageSize,
+                         SRCCOPY);
+        }
+        strip = std::move(large);
+    }
+    win::unique_himagelist images(::ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, 5, 0));
     if (images) ::ImageList_AddMasked(images.get(), strip.get(), kTabImageKeyColor);
     return images;
 }
@@ -75,9 +100,18 @@ win::unique_himagelist LoadTabImages(HINSTANCE instance) {
 
 // ---- the controls --------------------------------------------------------------
 
-void TOptDialog::CreateControls() {
-    ImageList1 = LoadTabImages(app_.Instance());
+void TOptDialog::CreateImages() {
+    ImageList1 = LoadTabImages(app_.Instance(), Scaled(kTabImageSize));
     if (ImageList1) ImageList_SetBkColor(ImageList1.get(), CLR_NONE);
+    for (const Ctl id : {Ctl::imgLogo, Ctl::Image1}) {
+        const FormRow& row = FormRowOf(form_, id);
+        icons_[id == Ctl::imgLogo ? 0 : 1] =
+            LoadIconResource(app_.Instance(), win::Widen(row.resource).c_str(), ScaledRect(row.bounds, dpi_).w);
+    }
+}
+
+void TOptDialog::CreateControls() {
+    CreateImages();
     for (const FormRow& row : form_) {
         HWND control = CreateControl(row);
         controls_[static_cast<int>(row.id)] = control;
@@ -88,7 +122,7 @@ void TOptDialog::CreateControls() {
 HWND TOptDialog::CreateControl(const FormRow& row) {
     const HINSTANCE instance = app_.Instance();
     HWND parent = row.parent == Ctl::Form ? window_ : ctl(row.parent);
-    const FormRect& b = row.bounds;
+    const FormRect b = ScaledRect(row.bounds, dpi_);
     const std::wstring caption = win::Widen(row.caption);
     int id = kFirstControlId + static_cast<int>(row.id);
     if (row.id == Ctl::btnOK) id = IDOK;
@@ -180,7 +214,7 @@ HWND TOptDialog::CreateControl(const FormRow& row) {
             ::SendMessageW(control, TBM_SETTICFREQ, row.range.tickFrequency, 0);
             ::SendMessageW(control, TBM_SETLINESIZE, 0, 1);
             ::SendMessageW(control, TBM_SETPAGESIZE, 0, 2);
-            ::SendMessageW(control, TBM_SETTHUMBLENGTH, kTrackBarThumbLength, 0);
+            ::SendMessageW(control, TBM_SETTHUMBLENGTH, Scaled(kTrackBarThumbLength), 0);
             break;
         case ControlKind::Edit:
             ::SendMessageW(control, EM_SETLIMITTEXT, 0, 0);  // no length limit
@@ -189,12 +223,11 @@ HWND TOptDialog::CreateControl(const FormRow& row) {
             for (const std::string& item : row.items) {
                 ::SendMessageW(control, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(win::Widen(item).c_str()));
             }
-            ::SendMessageW(control, LB_SETITEMHEIGHT, 0, kCheckListItemHeight);
+            ::SendMessageW(control, LB_SETITEMHEIGHT, 0, Scaled(kCheckListItemHeight));
             ::SetWindowSubclass(control, &TOptDialog::CheckListProc, 0, reinterpret_cast<DWORD_PTR>(this));
             break;
         case ControlKind::Icon: {
-            auto& icon = icons_[row.id == Ctl::imgLogo ? 0 : 1];
-            icon = LoadIconResource(instance, win::Widen(row.resource).c_str(), b.w);
+            const auto& icon = icons_[row.id == Ctl::imgLogo ? 0 : 1];
             if (icon) ::SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(icon.get()), 0);
             ::SetWindowPos(control, nullptr, b.x, b.y, b.w, b.h, SWP_NOZORDER | SWP_NOACTIVATE);
             break;
@@ -206,7 +239,7 @@ HWND TOptDialog::CreateControl(const FormRow& row) {
 }
 
 HWND TOptDialog::CreatePageControl(const FormRow& row, HWND parent) {
-    const FormRect& b = row.bounds;
+    const FormRect b = ScaledRect(row.bounds, dpi_);
     HWND tabs = ::CreateWindowExW(WS_EX_CONTROLPARENT, WC_TABCONTROLW, L"",
                                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS |
                                       TCS_HOTTRACK,
@@ -233,7 +266,7 @@ HWND TOptDialog::CreatePageControl(const FormRow& row, HWND parent) {
 }
 
 HWND TOptDialog::CreateRadioGroup(const FormRow& row, HWND parent) {
-    const FormRect& b = row.bounds;
+    const FormRect b = ScaledRect(row.bounds, dpi_);
     const int groupIndex = RadioGroupIndexOf(row.id);
     HWND group = ::CreateWindowExW(WS_EX_CONTROLPARENT, kGroupClass, win::Widen(row.caption).c_str(),
                                    WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, b.x, b.y, b.w, b.h, parent,
@@ -242,19 +275,11 @@ HWND TOptDialog::CreateRadioGroup(const FormRow& row, HWND parent) {
     if (!group) win::RaiseLastWin32Error();
     ::SendMessageW(group, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont_.get()), FALSE);
 
-    TEXTMETRICW metrics = {};
-    {
-        win::unique_window_dc dc(group);
-        win::select_result selected(dc.get(), dialogFont_.get());
-        ::GetTextMetricsW(dc.get(), &metrics);
-    }
-    const auto rects = RadioItemRects(b, static_cast<int>(row.items.size()), metrics.tmHeight);
     auto& radios = radios_[groupIndex];
     for (std::size_t i = 0; i < row.items.size(); ++i) {
-        const FormRect& r = rects[i];
         const DWORD style = WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP : 0);
         HWND radio = ::CreateWindowExW(
-            0, L"BUTTON", win::Widen(row.items[i]).c_str(), style, r.x, r.y, r.w, r.h, group,
+            0, L"BUTTON", win::Widen(row.items[i]).c_str(), style, 0, 0, 0, 0, group,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstRadioId + groupIndex * 16 + int(i))),
             app_.Instance(), nullptr);
         if (!radio) win::RaiseLastWin32Error();
@@ -262,7 +287,27 @@ HWND TOptDialog::CreateRadioGroup(const FormRow& row, HWND parent) {
         radios.push_back(radio);
         AddHint(radio, row.hint);  // the group's hint also shows over its items
     }
+    controls_[static_cast<int>(row.id)] = group;
+    PlaceRadioItems(row);
     return group;
+}
+
+// A radio group's items, placed for the group's font.
+void TOptDialog::PlaceRadioItems(const FormRow& row) {
+    HWND group = ctl(row.id);
+    TEXTMETRICW metrics = {};
+    {
+        win::unique_window_dc dc(group);
+        win::select_result selected(dc.get(), dialogFont_.get());
+        ::GetTextMetricsW(dc.get(), &metrics);
+    }
+    const auto rects =
+        RadioItemRects(ScaledRect(row.bounds, dpi_), static_cast<int>(row.items.size()), metrics.tmHeight, dpi_);
+    const auto& radios = radios_[RadioGroupIndexOf(row.id)];
+    for (std::size_t i = 0; i < radios.size() && i < rects.size(); ++i) {
+        const FormRect& r = rects[i];
+        ::SetWindowPos(radios[i], nullptr, r.x, r.y, r.w, r.h, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 }
 
 void TOptDialog::AddHint(HWND control, const std::string& hint) {
@@ -277,24 +322,26 @@ void TOptDialog::AddHint(HWND control, const std::string& hint) {
     ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-// Keeps the anchored controls at their distances when the window is resized
-// (maximised and restored).
+// Places every control for the DPI and keeps the anchored ones at their
+// distances when the window is resized (maximised and restored).
 void TOptDialog::Relayout() {
     if (!ctl(Ctl::btnCancel)) return;  // still being created
     RECT client = {};
     ::GetClientRect(window_, &client);
-    const int dx = client.right - kFormClientWidth;
-    const int dy = client.bottom - kFormClientHeight;
+    const int dx = client.right - Scaled(kFormClientWidth);
+    const int dy = client.bottom - Scaled(kFormClientHeight);
     RECT sheet = {};
     for (const FormRow& row : form_) {
-        if (row.anchors == kAnchorDefault) continue;
+        if (row.kind == ControlKind::TabSheet) continue;
         int pdx = dx, pdy = dy;
         if (row.parent != Ctl::Form) {
             pdx = sheet.right - sheet.left - (sheetDesign_.right - sheetDesign_.left);
             pdy = sheet.bottom - sheet.top - (sheetDesign_.bottom - sheetDesign_.top);
         }
-        const FormRect r = Anchored(row.bounds, row.anchors, pdx, pdy);
-        ::SetWindowPos(ctl(row.id), nullptr, r.x, r.y, r.w, r.h, SWP_NOZORDER | SWP_NOACTIVATE);
+        const FormRect r = Anchored(ScaledRect(row.bounds, dpi_), row.anchors, pdx, pdy);
+        const bool fitted = row.kind == ControlKind::Label && row.bounds.w == 0 && row.bounds.h == 0;
+        ::SetWindowPos(ctl(row.id), nullptr, r.x, r.y, r.w, r.h,
+                       SWP_NOZORDER | SWP_NOACTIVATE | (fitted ? SWP_NOSIZE : 0));
         if (row.id == Ctl::PageControl) {
             sheet = {0, 0, r.w, r.h};
             TabCtrl_AdjustRect(ctl(Ctl::PageControl), FALSE, &sheet);
@@ -304,6 +351,67 @@ void TOptDialog::Relayout() {
             }
         }
     }
+}
+
+void TOptDialog::ApplyDpi(int dpi, const RECT& suggested) {
+    if (dpi <= 0) return;
+    dpi_ = dpi;
+    // The old fonts and images stay alive until no control uses them.
+    win::unique_hfont oldDialogFont = std::move(dialogFont_);
+    win::unique_hfont oldCheckListFont = std::move(checkListFont_);
+    win::unique_hfont oldLinkFont = std::move(linkFont_);
+    win::unique_himagelist oldImages = std::move(ImageList1);
+    std::array<win::unique_hicon, 2> oldIcons = std::move(icons_);
+    CreateFonts();
+    CreateImages();
+    MessageFont.reset();  // the sample's font is made again for the new DPI
+    UpdateSampleFont();
+
+    auto setFont = [](HWND control, HFONT font) {
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    };
+    setFont(window_, dialogFont_.get());
+    if (tooltip_) setFont(tooltip_, dialogFont_.get());
+    for (const FormRow& row : form_) {
+        HWND control = ctl(row.id);
+        switch (row.kind) {
+            case ControlKind::Link: setFont(control, linkFont_.get()); break;
+            case ControlKind::CheckList:
+                setFont(control, checkListFont_.get());
+                ::SendMessageW(control, LB_SETITEMHEIGHT, 0, Scaled(kCheckListItemHeight));
+                break;
+            case ControlKind::Icon:
+                if (const auto& icon = icons_[row.id == Ctl::imgLogo ? 0 : 1]) {
+                    ::SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(icon.get()), 0);
+                }
+                break;
+            case ControlKind::PageControl:
+                setFont(control, dialogFont_.get());
+                TabCtrl_SetImageList(control, ImageList1.get());
+                break;
+            case ControlKind::RadioGroup:
+                setFont(control, dialogFont_.get());
+                for (HWND radio : radios_[RadioGroupIndexOf(row.id)]) setFont(radio, dialogFont_.get());
+                PlaceRadioItems(row);
+                break;
+            default: setFont(control, dialogFont_.get()); break;
+        }
+        if (row.kind == ControlKind::Label && row.bounds.w == 0 && row.bounds.h == 0) FitLabel(row.id);
+    }
+    const FormRect tabs = ScaledRect(FormRowOf(form_, Ctl::PageControl).bounds, dpi_);
+    sheetDesign_ = {0, 0, tabs.w, tabs.h};
+    TabCtrl_AdjustRect(ctl(Ctl::PageControl), FALSE, &sheetDesign_);
+
+    ::SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    Relayout();  // also when the window kept its size
+    for (const FormRow& row : form_) {
+        // After the track bar's resize, which may fit the thumb to the old length.
+        if (row.kind == ControlKind::TrackBar) {
+            ::SendMessageW(ctl(row.id), TBM_SETTHUMBLENGTH, Scaled(kTrackBarThumbLength), 0);
+        }
+    }
+    ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
 }
 
 
@@ -406,6 +514,12 @@ void TOptDialog::SetLabelText(Ctl label, const std::string& text) {
     ::SetWindowTextW(control, wide.c_str());
     const FormRow& row = FormRowOf(form_, label);
     if (row.bounds.w != 0 || row.bounds.h != 0) return;
+    FitLabel(label);
+}
+
+void TOptDialog::FitLabel(Ctl label) {
+    HWND control = ctl(label);
+    const std::wstring wide = WindowText(control);
     win::unique_window_dc dc(control);
     win::select_result selected(dc.get(), dialogFont_.get());
     RECT extent = {0, 0, 0, 0};
@@ -418,8 +532,8 @@ void TOptDialog::SetLabelText(Ctl label, const std::string& text) {
 void TOptDialog::UpdateSampleFont() {
     const MessageFontState& wanted = model_.MessageFont();
     if (MessageFont && sampleFontState_ == wanted) return;
-    // A point size becomes a character height in pixels at the screen's resolution.
-    win::unique_hfont font = win::CreatePointFont(win::Widen(wanted.name), wanted.size);
+    // A point size becomes a character height in pixels at the dialog's DPI.
+    win::unique_hfont font = win::CreatePointFontAtDpi(win::Widen(wanted.name), wanted.size, dpi_);
     if (!font) win::RaiseLastWin32Error();
     MessageFont = std::move(font);
     sampleFontState_ = wanted;

@@ -32,10 +32,12 @@ void TOptDialog::DrawCheckListItem(const DRAWITEMSTRUCT& item) const {
     const bool checked = index < kCharacterCount && model_.IsCharacterChecked(index);
 
     RECT column = row;
-    column.right = row.left + kCheckColumnWidth;
+    column.right = row.left + Scaled(kCheckColumnWidth);
     ::FillRect(dc, &column, ::GetSysColorBrush(COLOR_WINDOW));
-    const int top = row.top + (row.bottom - row.top - kCheckBoxSize) / 2;
-    RECT box = {row.left + 1, top, row.left + 1 + kCheckBoxSize, top + kCheckBoxSize};
+    const int boxSize = Scaled(kCheckBoxSize);
+    const int top = row.top + (row.bottom - row.top - boxSize) / 2;
+    const int left = row.left + Scaled(1);
+    RECT box = {left, top, left + boxSize, top + boxSize};
     ::DrawFrameControl(dc, &box, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_FLAT | (checked ? DFCS_CHECKED : 0));
 
     RECT text = row;
@@ -49,7 +51,7 @@ void TOptDialog::DrawCheckListItem(const DRAWITEMSTRUCT& item) const {
         ::SendMessageW(item.hwndItem, LB_GETTEXT, index, reinterpret_cast<LPARAM>(name));
     }
     RECT label = text;
-    label.left += 2;
+    label.left += Scaled(2);
     ::DrawTextW(dc, name, -1, &label, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     if (item.itemState & ODS_FOCUS) ::DrawFocusRect(dc, &text);
 }
@@ -88,7 +90,7 @@ void TOptDialog::DrawColorButton(const DRAWITEMSTRUCT& item) const {
     ::DrawTextW(dc, caption.c_str(), -1, &text, format);
     if (focused && !(item.itemState & ODS_NOFOCUSRECT)) {
         RECT focus = r;
-        ::InflateRect(&focus, -3, -3);
+        ::InflateRect(&focus, -Scaled(3), -Scaled(3));
         ::DrawFocusRect(dc, &focus);
     }
 }
@@ -117,7 +119,7 @@ void TOptDialog::PaintPanel(HWND panel) const {
     }
 }
 
-void TOptDialog::PaintRadioGroupFrame(HWND group, HFONT font) {
+void TOptDialog::PaintRadioGroupFrame(HWND group, HFONT font, int captionInset) {
     win::unique_paint paint(group);
     HDC dc = paint.get();
     RECT r = {};
@@ -130,7 +132,7 @@ void TOptDialog::PaintRadioGroupFrame(HWND group, HFONT font) {
     ::DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
     const std::wstring caption = WindowText(group);
     if (!caption.empty()) {
-        RECT text = {8, 0, 8, metrics.tmHeight};
+        RECT text = {captionInset, 0, captionInset, metrics.tmHeight};
         ::DrawTextW(dc, caption.c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
         ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
         ::SetBkMode(dc, OPAQUE);

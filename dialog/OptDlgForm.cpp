@@ -146,13 +146,28 @@ const FormRow& FormRowOf(const std::vector<FormRow>& form, Ctl id) {
     throw std::out_of_range("no such control in the form");
 }
 
-std::vector<FormRect> RadioItemRects(const FormRect& group, int itemCount, int fontHeight) {
+int ScaleToDpi(int pixels, int dpi) {
+    const long long product = static_cast<long long>(pixels) * dpi;
+    const long long half = kFormDesignDpi / 2;
+    return static_cast<int>(product >= 0 ? (product + half) / kFormDesignDpi : -((-product + half) / kFormDesignDpi));
+}
+
+FormRect ScaledRect(const FormRect& designed, int dpi) {
+    const int x = ScaleToDpi(designed.x, dpi);
+    const int y = ScaleToDpi(designed.y, dpi);
+    return {x, y, ScaleToDpi(designed.x + designed.w, dpi) - x, ScaleToDpi(designed.y + designed.h, dpi) - y};
+}
+
+std::vector<FormRect> RadioItemRects(const FormRect& group, int itemCount, int fontHeight, int dpi) {
     std::vector<FormRect> rects;
     if (itemCount <= 0) return rects;
-    const int area = group.h - fontHeight - 5;
+    const int area = group.h - fontHeight - ScaleToDpi(5, dpi);
     const int itemHeight = area / itemCount;
-    const int top = fontHeight + 1 + (area % itemCount) / 2;
-    for (int i = 0; i < itemCount; ++i) rects.push_back({8, top + i * itemHeight, group.w - 10, itemHeight});
+    const int top = fontHeight + ScaleToDpi(1, dpi) + (area % itemCount) / 2;
+    const int left = ScaleToDpi(8, dpi);
+    for (int i = 0; i < itemCount; ++i) {
+        rects.push_back({left, top + i * itemHeight, group.w - ScaleToDpi(10, dpi), itemHeight});
+    }
     return rects;
 }
 

@@ -94,9 +94,21 @@ const std::vector<FormRow>& OptDialogForm(bool reduced);
 
 const FormRow& FormRowOf(const std::vector<FormRow>& form, Ctl id);
 
-// Where a radio group puts its items (relative to the group): one column,
-// 8 pixels in, the height below the caption shared out evenly.
-std::vector<FormRect> RadioItemRects(const FormRect& group, int itemCount, int fontHeight);
+// The form is designed in pixels of a 96 DPI screen. At another DPI every
+// length is multiplied by dpi / 96 and rounded to the nearest pixel (halves
+// away from zero), as Windows' MulDiv rounds.
+inline constexpr int kFormDesignDpi = 96;
+int ScaleToDpi(int pixels, int dpi);
+
+// A form entry's rectangle at a DPI: its edges are scaled, so entries that
+// touch at 96 DPI still touch and a size follows from the scaled edges. A
+// label without size keeps none (it fits its caption in the scaled font).
+FormRect ScaledRect(const FormRect& designed, int dpi);
+
+// Where a radio group puts its items (relative to the group) at a DPI: one
+// column, 8 designed pixels in, the height below the caption shared out
+// evenly; fontHeight is the height of the caption's font at that DPI.
+std::vector<FormRect> RadioItemRects(const FormRect& group, int itemCount, int fontHeight, int dpi);
 
 // A control's bounds after its parent grew by (dx, dy) from its designed size.
 FormRect Anchored(const FormRect& designed, unsigned anchors, int dx, int dy);

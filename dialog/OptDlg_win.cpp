@@ -11,6 +11,7 @@
 #include <cstring>
 #include <span>
 
+#include "platform/win/Dpi_win.h"
 #include "platform/win/Registry_win.h"
 #include "platform/win/Resources_win.h"
 #include "platform/win/Text_win.h"
@@ -39,6 +40,8 @@ TOptDialog::TOptDialog(TApplication& app)
     RegisterWindowClass(instance, kGroupClass, &TOptDialog::ContainerProc, 0, nullptr);
     RegisterWindowClass(instance, kPanelClass, &TOptDialog::PanelProc, 0, nullptr);
 
+    // The dialog opens centred on the primary monitor, at that monitor's DPI.
+    dpi_ = win::PrimaryMonitorDpi();
     CreateFonts();
     CreateHandle();
     CreateControls();
@@ -59,18 +62,19 @@ TOptDialog::~TOptDialog() {
 }
 
 void TOptDialog::CreateFonts() {
-    dialogFont_ = MakeFont(kFormFontName, kFormFontPixels, SHIFTJIS_CHARSET);
-    checkListFont_ = MakeFont(kFormFontName, kCheckListFontPixels, SHIFTJIS_CHARSET);
-    linkFont_ = MakeFont(kLinkFontName, kLinkFontPixels, DEFAULT_CHARSET, FW_BOLD, true, true);
+    dialogFont_ = MakeFont(kFormFontName, Scaled(kFormFontPixels), SHIFTJIS_CHARSET);
+    checkListFont_ = MakeFont(kFormFontName, Scaled(kCheckListFontPixels), SHIFTJIS_CHARSET);
+    linkFont_ = MakeFont(kLinkFontName, Scaled(kLinkFontPixels), DEFAULT_CHARSET, FW_BOLD, true, true);
 }
 
 void TOptDialog::CreateHandle() {
-    RECT frame = {0, 0, kFormClientWidth, kFormClientHeight};
-    ::AdjustWindowRectEx(&frame, kDialogStyle, FALSE, 0);
+    RECT frame = {0, 0, Scaled(kFormClientWidth), Scaled(kFormClientHeight)};
+    win::AdjustWindowRectForDpi(frame, kDialogStyle, 0, dpi_);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
-    const int x = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    const int y = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    // Centred; on a screen too small for it, its caption stays on the screen.
+    const int x = std::max(0, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2);
+    const int y = std::max(0, (::GetSystemMetrics(SM_CYSCREEN) - height) / 2);
     HWND window = ::CreateWindowExW(0, kDialogClass, win::Widen(kFormCaption).c_str(), kDialogStyle, x, y, width,
                                     height, nullptr, nullptr, app_.Instance(), this);
     if (!window) win::RaiseLastWin32Error();
@@ -404,6 +408,9 @@ LRESULT TOptDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SIZE:
             if (wParam != SIZE_MINIMIZED) RunHandler(app_, [&] { Relayout(); });
             break;
+        case WM_DPICHANGED:
+            RunHandler(app_, [&] { ApplyDpi(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); });
+            return 0;
         case WM_CLOSE:
             RunHandler(app_, [&] { btnCancelClick(); });
             return 0;
@@ -450,7 +457,9 @@ LRESULT CALLBACK TOptDialog::ContainerProc(HWND window, UINT message, WPARAM wPa
                 wchar_t className[32] = {};
                 ::GetClassNameW(window, className, 32);
                 if (std::wstring(className) == kGroupClass) {
-                    RunHandler(dialog->app_, [&] { PaintRadioGroupFrame(window, dialog->dialogFont_.get()); });
+                    RunHandler(dialog->app_, [&] {
+                        PaintRadioGroupFrame(window, dialog->dialogFont_.get(), dialog->Scaled(8));
+                    });
                     return 0;
                 }
                 break;
@@ -486,7 +495,7 @@ LRESULT CALLBACK TOptDialog::CheckListProc(HWND list, UINT message, WPARAM wPara
             const LRESULT result = ::DefSubclassProc(list, message, wParam, lParam);
             // A click on an item's check box toggles it.
             const DWORD hit = static_cast<DWORD>(::SendMessageW(list, LB_ITEMFROMPOINT, 0, lParam));
-            if (HIWORD(hit) == 0 && GET_X_LPARAM(lParam) < kCheckColumnWidth) {
+            if (HIWORD(hit) == 0 && GET_X_LPARAM(lParam) < dialog->Scaled(kCheckColumnWidth)) {
                 RunHandler(dialog->app_, [&] { dialog->CheckListToggle(LOWORD(hit)); });
             }
             return result;

@@ -47,6 +47,13 @@ private:
     HWND CreateRadioGroup(const FormRow& row, HWND parent);
     void AddHint(HWND control, const std::string& hint);
     void Relayout();
+    // Follows the window to a monitor of another DPI: fonts, images and
+    // layout made anew for it, the window moved to the suggested rectangle.
+    void ApplyDpi(int dpi, const RECT& suggested);
+    void CreateImages();
+    void PlaceRadioItems(const FormRow& row);
+    void FitLabel(Ctl label);
+    int Scaled(int pixels) const { return ScaleToDpi(pixels, dpi_); }
 
     // Event handlers.
     void FormCreate();
@@ -87,7 +94,7 @@ private:
     void DrawCheckListItem(const DRAWITEMSTRUCT& item) const;
     void DrawColorButton(const DRAWITEMSTRUCT& item) const;
     void PaintPanel(HWND panel) const;
-    static void PaintRadioGroupFrame(HWND group, HFONT font);
+    static void PaintRadioGroupFrame(HWND group, HFONT font, int captionInset);
 
     // Keyboard: tab order across the pages, Ctrl+Tab, Enter, Esc and the
     // accelerators; the application's message filter.
@@ -105,7 +112,8 @@ private:
     HWND tooltip_ = nullptr;  // owned by the dialog, destroyed with it
     std::array<HWND, kControlCount> controls_{};
     std::array<std::vector<HWND>, 3> radios_;  // the items of rdgBack, rdgUpdown, rdgLR
-    RECT sheetDesign_ = {};                     // the pages' area as created
+    int dpi_ = kFormDesignDpi;                  // the DPI the dialog is laid out for
+    RECT sheetDesign_ = {};                     // the pages' area at the designed size
     bool syncing_ = false;                      // true while ShowModel changes controls
     bool closing_ = false;
     bool urlPressed_ = false;

@@ -6,7 +6,6 @@
 #include "host/Application_win.h"
 #include "host/MainForm_win.h"
 #include "host/RunState.h"
-#include "platform/win/Dpi_win.h"
 #include "platform/win/Handles.h"
 #include "dialog/OptDlg_win.h"
 
@@ -59,8 +58,6 @@ int RunProgram(HINSTANCE instance, const std::vector<std::wstring>& args) {
                 mainForm = std::make_unique<TMainForm>(app, settings);
                 break;
             case RunMode::Configure:
-                // The dialog lays itself out in pixels of 96 DPI: Windows scales it.
-                win::MakeThreadDpiUnaware();
                 optDialog = std::make_unique<TOptDialog>(app);
                 break;
             case RunMode::Password:

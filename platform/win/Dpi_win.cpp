@@ -9,9 +9,7 @@ namespace {
 using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 // Windows 10 1607's user32 functions.
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-using SetThreadDpiAwarenessContextFn = HANDLE(WINAPI*)(HANDLE);
-// DPI_AWARENESS_CONTEXT_UNAWARE.
-const HANDLE kDpiAwarenessContextUnaware = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-1));
+using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
 
 template <class Function>
 Function Lookup(HMODULE module, const char* name) {
@@ -51,9 +49,10 @@ int WindowDpi(HWND window) {
     return MonitorDpi(::MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY));
 }
 
-void MakeThreadDpiUnaware() {
-    static const auto setContext = Lookup<SetThreadDpiAwarenessContextFn>(User32(), "SetThreadDpiAwarenessContext");
-    if (setContext) setContext(kDpiAwarenessContextUnaware);
+void AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, int dpi) {
+    static const auto adjust = Lookup<AdjustWindowRectExForDpiFn>(User32(), "AdjustWindowRectExForDpi");
+    if (adjust && adjust(&rect, style, FALSE, exStyle, static_cast<UINT>(dpi))) return;
+    ::AdjustWindowRectEx(&rect, style, FALSE, exStyle);
 }
 
 }  // namespace flutt::win

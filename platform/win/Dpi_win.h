@@ -15,9 +15,9 @@ int PrimaryMonitorDpi();
 // monitor it is on.
 int WindowDpi(HWND window);
 
-// Until its windows scale themselves, this thread's windows run DPI-unaware:
-// Windows scales them to the monitor as it does for programs that declare no
-// awareness. Nothing happens on systems without per-thread awareness.
-void MakeThreadDpiUnaware();
+// Grows a client rectangle to the window rectangle of a window of that style
+// at a DPI (AdjustWindowRectExForDpi); before Windows 10 1607, at the
+// system's DPI.
+void AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, int dpi);
 
 }  // namespace flutt::win

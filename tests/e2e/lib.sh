@@ -339,6 +339,22 @@ sleep_until() {
     return 0
 }
 
+# set_prefix_dpi DPI: the prefix's DPI as winecfg writes it (LogPixels), then
+# a fresh wineserver, which reads it when it starts.
+set_prefix_dpi() {
+    kill_leftovers
+    local hex
+    hex=$(printf '0x%08x' "$1")
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$hex" /f >/dev/null 2>&1 </dev/null
+    wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' /v LogPixels \
+        /t REG_DWORD /d "$hex" /f >/dev/null 2>&1 </dev/null
+    wineserver -k >/dev/null 2>&1
+    timeout 20 wineserver -w >/dev/null 2>&1
+    wineserver -p >/dev/null 2>&1
+    wine cmd /c exit >/dev/null 2>&1 </dev/null
+    log "DPI $1"
+}
+
 # ---- start and end -------------------------------------------------------
 
 screenshot() {

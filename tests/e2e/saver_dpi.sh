@@ -24,22 +24,11 @@ source "$(dirname "$0")/lib.sh"
 FRAME_DUMP=${4:?usage: $0 SCR PROBE HOST FRAME_DUMP}
 DESKTOP_PID=
 
-# set_dpi DPI: the prefix's DPI as winecfg writes it, then a fresh wineserver,
-# which reads it at start.
+# set_dpi DPI: the prefix's DPI, with no desktop pattern window left over.
 set_dpi() {
     [[ -n $DESKTOP_PID ]] && kill "$DESKTOP_PID" 2>/dev/null
     DESKTOP_PID=
-    kill_leftovers
-    local hex
-    hex=$(printf '0x%08x' "$1")
-    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$hex" /f >/dev/null 2>&1 </dev/null
-    wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' /v LogPixels \
-        /t REG_DWORD /d "$hex" /f >/dev/null 2>&1 </dev/null
-    wineserver -k >/dev/null 2>&1
-    timeout 20 wineserver -w >/dev/null 2>&1
-    wineserver -p >/dev/null 2>&1
-    wine cmd /c exit >/dev/null 2>&1 </dev/null
-    log "DPI $1"
+    set_prefix_dpi "$1"
 }
 # The session's prefix goes back to 96 DPI for the scripts after this one.
 trap 'set_dpi 96; e2e_cleanup' EXIT

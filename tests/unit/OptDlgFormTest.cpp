@@ -97,7 +97,7 @@ TEST(OptDlgFormTest, RadioItemsShareTheGroupBelowItsCaption) {
     };
     const Case cases[] = {{{16, 8, 137, 209}, 10}, {{16, 8, 129, 169}, 7}, {{160, 8, 113, 105}, 3}};
     for (const Case& c : cases) {
-        const auto rects = RadioItemRects(c.group, c.count, 12);
+        const auto rects = RadioItemRects(c.group, c.count, 12, 96);
         ASSERT_EQ(static_cast<int>(rects.size()), c.count);
         EXPECT_GT(rects.front().y, 12);  // below the caption
         EXPECT_LE(rects.back().y + rects.back().h, c.group.h - 4);
@@ -110,7 +110,44 @@ TEST(OptDlgFormTest, RadioItemsShareTheGroupBelowItsCaption) {
             }
         }
     }
-    EXPECT_EQ(RadioItemRects({0, 0, 137, 209}, 10, 12).front(), (FormRect{8, 14, 127, 19}));
+    EXPECT_EQ(RadioItemRects({0, 0, 137, 209}, 10, 12, 96).front(), (FormRect{8, 14, 127, 19}));
+}
+
+TEST(OptDlgFormTest, RectanglesScaleByTheRatioOfTheDpiTo96) {
+    struct Case {
+        FormRect designed;
+        int dpi;
+        FormRect expected;
+    };
+    const Case cases[] = {
+        {{8, 346, 73, 25}, 96, {8, 346, 73, 25}},       // 100 %: unchanged
+        {{8, 346, 73, 25}, 120, {10, 433, 91, 31}},     // 125 %: edges 10..101.25, 432.5..463.75
+        {{8, 346, 73, 25}, 144, {12, 519, 110, 38}},    // 150 %: edges 12..121.5, 519..556.5
+        {{8, 346, 73, 25}, 192, {16, 692, 146, 50}},    // 200 %: exactly doubled
+        {{8, 346, 73, 25}, 288, {24, 1038, 219, 75}},   // 300 %: exactly tripled
+        {{16, 8, 137, 209}, 120, {20, 10, 171, 261}},
+        {{257, 155, 0, 0}, 144, {386, 233, 0, 0}},      // a label that fits its caption keeps no size
+        {{1, 1, 1, 1}, 144, {2, 2, 1, 1}},              // edges 1.5..3: one pixel wide, not 1.5 rounded up
+        {{-1, 0, 3, 0}, 144, {-2, 0, 5, 0}},            // halves round away from zero on both sides
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ScaledRect(c.designed, c.dpi), c.expected)
+            << c.designed.x << "," << c.designed.y << " " << c.designed.w << "x" << c.designed.h << " at " << c.dpi;
+    }
+    // Adjacent entries stay adjacent at every DPI.
+    for (int dpi : {96, 120, 144, 168, 192, 240, 288}) {
+        const FormRect left = ScaledRect({0, 0, 37, 10}, dpi);
+        const FormRect right = ScaledRect({37, 0, 41, 10}, dpi);
+        EXPECT_EQ(left.x + left.w, right.x) << dpi;
+        EXPECT_EQ(ScaleToDpi(kFormClientWidth, dpi), ScaledRect({0, 0, kFormClientWidth, 0}, dpi).w) << dpi;
+    }
+}
+
+TEST(OptDlgFormTest, RadioItemsScaleWithTheDpi) {
+    // At 192 DPI the font is 24 pixels: the items start 2 pixels below it and 16 in.
+    const auto rects = RadioItemRects(ScaledRect({0, 0, 137, 209}, 192), 10, 24, 192);
+    EXPECT_EQ(rects.front(), (FormRect{16, 28, 254, 38}));
+    EXPECT_LE(rects.back().y + rects.back().h, 418 - 8);
 }
 
 TEST(OptDlgFormTest, AnchorsKeepDistancesToTheirSides) {

@@ -11,6 +11,18 @@
 //         (the window with the keyboard focus in TARGET's thread)
 //   dialog_probe client TARGET
 //         client=WxH and origin=X,Y (screen position of the client area)
+//   dialog_probe textfit TARGET DPI
+//         every descendant label (Static, not an icon) and button, one line
+//         each: fit hwnd= class= kind=label|check|radio|push|owner w= h= (the
+//         window) text_w= text_h= (GetTextExtentPoint32W of its text, without
+//         the accelerator's "&") font=own|form visible= text=...; the font is
+//         the one the window reports with WM_GETFONT (own) where this process
+//         can read it, else the form's font for its kind at DPI (form): Wine
+//         keeps font handles to their process
+//   dialog_probe dpichanged HWND DPI LEFT TOP RIGHT BOTTOM
+//         sends WM_DPICHANGED as Windows does when the window moves to a
+//         monitor of another DPI, the suggested rectangle written into the
+//         window's process; sent=1 once it was handled
 //   dialog_probe settext HWND TEXT
 //         WM_SETTEXT, as typing would change the text
 //
@@ -18,6 +30,8 @@
 #include "ToolOutput.h"
 
 #include <commctrl.h>
+
+#include "dialog/OptDlgForm.h"
 
 #include <string>
 #include <vector>
@@ -97,6 +111,113 @@ int CmdControls(HWND top)
     return 0;
 }
 
+// The text as drawn: "&" marks the accelerator and "&&" shows one "&".
+std::wstring WithoutPrefix(const std::wstring& text)
+{
+    std::wstring shown;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'&' && i + 1 < text.size()) ++i;
+        shown += text[i];
+    }
+    return shown;
+}
+
+std::wstring FromUtf8(const char* text)
+{
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 1), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), length);
+    wide.resize(wcslen(wide.c_str()));
+    return wide;
+}
+
+// The font the form gives a control: the link's, or the dialog's.
+LOGFONTW FormFont(const std::wstring& text, int dpi)
+{
+    LOGFONTW font{};
+    const bool link = text == FromUtf8(flutt::kHomepageUrl);
+    font.lfHeight = -MulDiv(link ? flutt::kLinkFontPixels : flutt::kFormFontPixels, dpi, 96);
+    font.lfWeight = link ? FW_BOLD : FW_NORMAL;
+    font.lfItalic = link;
+    font.lfUnderline = link;
+    font.lfCharSet = link ? DEFAULT_CHARSET : SHIFTJIS_CHARSET;
+    FromUtf8(link ? flutt::kLinkFontName : flutt::kFormFontName).copy(font.lfFaceName, LF_FACESIZE - 1);
+    return font;
+}
+
+void PrintTextFit(HWND parent, int dpi)
+{
+    for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        const std::wstring cls = ClassOf(child);
+        const LONG style = GetWindowLongW(child, GWL_STYLE);
+        const wchar_t* kind = nullptr;
+        bool prefix = true;
+        if (_wcsicmp(cls.c_str(), L"Static") == 0) {
+            const LONG type = style & SS_TYPEMASK;
+            if (type != SS_ICON && type != SS_BITMAP) kind = L"label";
+            prefix = !(style & SS_NOPREFIX);
+        } else if (_wcsicmp(cls.c_str(), L"Button") == 0) {
+            switch (style & BS_TYPEMASK) {
+                case BS_CHECKBOX:
+                case BS_AUTOCHECKBOX: kind = L"check"; break;
+                case BS_RADIOBUTTON:
+                case BS_AUTORADIOBUTTON: kind = L"radio"; break;
+                case BS_PUSHBUTTON:
+                case BS_DEFPUSHBUTTON: kind = L"push"; break;
+                case BS_OWNERDRAW: kind = L"owner"; break;
+                default: break;
+            }
+        }
+        if (kind != nullptr) {
+            RECT rect{};
+            GetWindowRect(child, &rect);
+            const std::wstring text = TextOf(child);
+            const std::wstring shown = prefix ? WithoutPrefix(text) : text;
+            SIZE extent{0, 0};
+            bool own = false;
+            const HFONT font = reinterpret_cast<HFONT>(Ask(child, WM_GETFONT));
+            LOGFONTW logFont{};
+            own = font != nullptr && GetObjectW(font, sizeof logFont, &logFont) == sizeof logFont;
+            if (!own) logFont = FormFont(text, dpi);
+            {
+                const HFONT copy = CreateFontIndirectW(&logFont);
+                const HDC dc = GetDC(nullptr);
+                const HGDIOBJ old = SelectObject(dc, copy);
+                GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &extent);
+                SelectObject(dc, old);
+                ReleaseDC(nullptr, dc);
+                DeleteObject(copy);
+            }
+            Linef(L"fit hwnd=%lu class=%ls kind=%ls w=%ld h=%ld text_w=%ld text_h=%ld font=%ls visible=%d text=%ls",
+                  HandleNumber(child), cls.c_str(), kind, rect.right - rect.left, rect.bottom - rect.top, extent.cx,
+                  extent.cy, own ? L"own" : L"form", IsWindowVisible(child) ? 1 : 0, OneLine(text).c_str());
+        }
+        PrintTextFit(child, dpi);
+    }
+}
+
+int CmdDpiChanged(HWND window, int dpi, const RECT& suggested)
+{
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    const HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
+    if (process == nullptr) {
+        Line(L"error=cannot open the window's process");
+        return 1;
+    }
+    void* remote = VirtualAllocEx(process, nullptr, sizeof suggested, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    bool sent = false;
+    if (remote != nullptr && WriteProcessMemory(process, remote, &suggested, sizeof suggested, nullptr)) {
+        DWORD_PTR result = 0;
+        sent = SendMessageTimeoutW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote),
+                                   SMTO_ABORTIFHUNG, 10000, &result) != 0;
+    }
+    if (remote != nullptr) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    Linef(L"sent=%d", sent ? 1 : 0);
+    return sent ? 0 : 1;
+}
+
 int CmdClient(HWND top)
 {
     RECT client{};
@@ -115,7 +236,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (argv == nullptr || argc < 3) {
-        Line(L"error=usage: dialog_probe controls|client TARGET | settext HWND TEXT");
+        Line(L"error=usage: dialog_probe controls|client|textfit TARGET | settext HWND TEXT");
         return 2;
     }
     const std::wstring command = argv[1];
@@ -128,6 +249,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
         return CmdControls(target);
     if (command == L"client")
         return CmdClient(target);
+    if (command == L"textfit" && argc == 4) {
+        PrintTextFit(target, _wtoi(argv[3]));
+        return 0;
+    }
+    if (command == L"dpichanged" && argc == 8) {
+        const RECT suggested{_wtoi(argv[4]), _wtoi(argv[5]), _wtoi(argv[6]), _wtoi(argv[7])};
+        return CmdDpiChanged(target, _wtoi(argv[3]), suggested);
+    }
     if (command == L"settext" && argc == 4) {
         DWORD_PTR result = 0;
         const bool sent = SendMessageTimeoutW(target, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[3]),
