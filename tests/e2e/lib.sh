@@ -216,7 +216,15 @@ reg_import() {
             fi
         done
     } | iconv -f UTF-8 -t UTF-16LE | { printf '\xFF\xFE'; cat; } >"$file"
-    wine regedit /S "$(winpath "$file")" >/dev/null 2>&1 </dev/null || fail "regedit could not import $file"
+    # Like reg_reset, on a loaded machine: an import right after a saver was
+    # stopped now and then fails once.
+    local try
+    for try in 1 2 3; do
+        wine regedit /S "$(winpath "$file")" >/dev/null 2>&1 </dev/null && return 0
+        log "reg_import: regedit failed on try $try"
+        sleep 1
+    done
+    fail "regedit could not import $file"
 }
 
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
