@@ -138,13 +138,22 @@ kw() {
 # run_tool PROGRAM ARGS...: runs one of the helper programs and prints its
 # lines. Its output goes to a file first, never straight into a pipe: a Wine
 # program's Unix output can be held open by processes it starts.
+# Every helper command prints at least one line, even when it fails. Right
+# after the Wine server was restarted, a Wine process now and then dies before
+# the program starts and prints nothing: that one is tried once more, and
+# logged. A helper that is truly broken still gives nothing twice.
 run_tool() {
     local program=$1
     shift
     E2E_SEQ=$((E2E_SEQ + 1))
-    local out=$E2E_WORK/tool.$BASHPID.$E2E_SEQ.out
-    timeout 60 wine "$program" "$@" >"$out" 2>/dev/null </dev/null
-    local status=$?
+    local out=$E2E_WORK/tool.$BASHPID.$E2E_SEQ.out err=$E2E_WORK/tool.$BASHPID.$E2E_SEQ.err
+    local try status
+    for try in 1 2; do
+        timeout 60 wine "$program" "$@" >"$out" 2>"$err" </dev/null
+        status=$?
+        [[ -s $out ]] && break
+        log "run_tool: ${program##*/} $1 printed nothing (exit $status, try $try): $(tail -n 3 "$err" | tr '\n' ' ')" >&2
+    done
     tr -d '\r' <"$out"
     return $status
 }
