@@ -14,14 +14,13 @@ cmake --build --preset native -j2 --target fluttons >/dev/null
 seconds=${FLUTT_BENCH_SECONDS:-10}
 hz=$(getconf CLK_TCK)
 
-for ((n = 500 + $$ % 300; ; n++)); do
-    [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] || break
-done
-Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
+# shellcheck source=scripts/x-server.sh
+source scripts/x-server.sh
+flutt_start_x_server $((500 + $$ % 300)) Xvfb :%d -screen 0 1920x1080x24 -nolisten tcp ||
+    { echo "bench-linux.sh: no free display for Xvfb" >&2; exit 1; }
+xvfb=$FLUTT_X_PID
 trap 'kill $xvfb 2>/dev/null || true' EXIT
-for _ in $(seq 100); do [[ -S /tmp/.X11-unix/X$n ]] && break; sleep 0.05; done
-export DISPLAY=:$n
+export DISPLAY=$FLUTT_X_DISPLAY
 
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 for shm in 1 0; do

@@ -17,6 +17,8 @@
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$repo"
+# shellcheck source=scripts/x-server.sh
+source scripts/x-server.sh
 
 out=$repo/docs
 if [[ ${1:-} == --out ]]; then
@@ -53,32 +55,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# wait_for SECONDS COMMAND...: polls until COMMAND succeeds.
-wait_for() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.05
-    done
-}
-
 # xvfb WxH: a display of that size, 24-bit, for the hack; sets DISPLAY.
 xvfb() {
-    local n pid
-    for ((n = 1100 + $$ % 200; n < 1500; n++)); do
-        [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
-        Xvfb ":$n" -screen 0 "$1x24" -nolisten tcp -noreset >/dev/null 2>&1 &
-        pid=$!
-        if wait_for 10 test -S "/tmp/.X11-unix/X$n" && [[ $(tr -d ' ' <"/tmp/.X$n-lock" 2>/dev/null) == "$pid" ]]; then
-            started+=("$pid")
-            export DISPLAY=:$n
-            return 0
-        fi
-        kill "$pid" >/dev/null 2>&1 || true
-    done
-    echo "screenshots.sh: no free display for Xvfb" >&2
-    exit 1
+    flutt_start_x_server $((1100 + $$ % 200)) Xvfb :%d -screen 0 "$1x24" -nolisten tcp -noreset ||
+        { echo "screenshots.sh: no free display for Xvfb" >&2; exit 1; }
+    started+=("$FLUTT_X_PID")
+    export DISPLAY=$FLUTT_X_DISPLAY
 }
 
 # start_frame N LOG OPTIONS...: fluttons on $DISPLAY, to stop at frame N; sets PID.
@@ -93,7 +75,7 @@ start_frame() {
 # picture, and ends the hack again.
 finish_frame() {
     local pid=$1 ticks=$2 log=$3
-    wait_for 60 grep -q "stopped at frame $ticks" "$log" || { echo "screenshots.sh: fluttons: $(cat "$log")" >&2; exit 1; }
+    flutt_wait_for 60 grep -q "stopped at frame $ticks" "$log" || { echo "screenshots.sh: fluttons: $(cat "$log")" >&2; exit 1; }
     import -window root "$4"
     kill -TERM "$pid"
     wait "$pid"
@@ -166,7 +148,7 @@ if wants_wine; then
     dialog_pid=$!
     started+=("$dialog_pid")
     dialog_window() { xdotool search --onlyvisible --name '^Fluttons! ' 2>/dev/null | head -1; }
-    wait_for 30 dialog_window >/dev/null || { echo "screenshots.sh: no settings dialog" >&2; exit 1; }
+    flutt_wait_for 30 dialog_window >/dev/null || { echo "screenshots.sh: no settings dialog" >&2; exit 1; }
     xid=$(dialog_window)
     eval "$(xdotool getwindowgeometry --shell "$xid")"
     # Until the dialog has painted itself.

@@ -26,6 +26,8 @@
 # its own, let it call flutt_wine_cleanup.
 
 _flutt_repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# shellcheck source=scripts/x-server.sh
+source "$_flutt_repo/scripts/x-server.sh"
 FLUTT_BUILD_DIR=${FLUTT_BUILD_DIR:-$_flutt_repo/build}
 _flutt_wine_dir=$FLUTT_BUILD_DIR/wine
 # Bump when the template's setup below changes, so old templates are rebuilt.
@@ -167,28 +169,12 @@ _flutt_fail() {
     return 1
 }
 
-# Starts Xvfb on the first free display number from a per-process starting
-# point; sets DISPLAY and FLUTT_XVFB_PID.
+# Starts Xvfb on a free display; sets DISPLAY and FLUTT_XVFB_PID.
 _flutt_start_xvfb() {
-    local first=$((100 + $$ % 300)) n i pid
-    for ((n = first; n < first + 200; n++)); do
-        [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
-        Xvfb ":$n" -screen 0 "${FLUTT_SCREEN:-1920x1080x24}" -nolisten tcp -noreset >/dev/null 2>&1 &
-        pid=$!
-        for ((i = 0; i < 200; i++)); do
-            kill -0 "$pid" 2>/dev/null || break
-            if [[ -S /tmp/.X11-unix/X$n ]] && [[ $(tr -d ' ' <"/tmp/.X$n-lock" 2>/dev/null) == "$pid" ]]; then
-                FLUTT_XVFB_PID=$pid
-                export DISPLAY=":$n"
-                return 0
-            fi
-            sleep 0.05
-        done
-        # Lost the display to someone else, or it did not come up: next one.
-        kill "$pid" >/dev/null 2>&1 || true
-        wait "$pid" 2>/dev/null || true
-    done
-    return 1
+    flutt_start_x_server $((100 + $$ % 300)) Xvfb :%d -screen 0 "${FLUTT_SCREEN:-1920x1080x24}" -nolisten tcp -noreset ||
+        return 1
+    FLUTT_XVFB_PID=$FLUTT_X_PID
+    export DISPLAY=$FLUTT_X_DISPLAY
 }
 
 _flutt_setup() {

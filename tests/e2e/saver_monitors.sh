@@ -35,36 +35,15 @@ rig_cleanup() {
 }
 trap 'rig_cleanup; e2e_cleanup' EXIT
 
-# start_x_server COMMAND...: runs an X server on the first free display from
-# a per-process starting point ("%d" in the command is the number); sets
-# X_DISPLAY.
-start_x_server() {
-    local n i pid first=$((500 + $$ % 300))
-    for ((n = first; n < first + 100; n++)); do
-        [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
-        "${@//%d/$n}" >/dev/null 2>&1 </dev/null &
-        pid=$!
-        for ((i = 0; i < 200; i++)); do
-            kill -0 "$pid" 2>/dev/null || break
-            if [[ -S /tmp/.X11-unix/X$n ]] && [[ $(tr -d ' ' <"/tmp/.X$n-lock" 2>/dev/null) == "$pid" ]]; then
-                RIG_PIDS+=("$pid")
-                X_DISPLAY=:$n
-                return 0
-            fi
-            sleep 0.05
-        done
-        kill "$pid" 2>/dev/null
-        wait "$pid" 2>/dev/null
-    done
-    return 1
-}
-
 start_rig() {
-    start_x_server Xvfb :%d -screen 0 3200x1200x24 -nolisten tcp -noreset || return 1
-    local host=$X_DISPLAY
-    DISPLAY=$host start_x_server Xephyr :%d +xinerama -screen 1920x1080+0+0 -screen 1280x1024+1920+0 \
+    local first=$((500 + $$ % 300))
+    flutt_start_x_server $first Xvfb :%d -screen 0 3200x1200x24 -nolisten tcp -noreset || return 1
+    RIG_PIDS+=("$FLUTT_X_PID")
+    local host=$FLUTT_X_DISPLAY
+    DISPLAY=$host flutt_start_x_server $first Xephyr :%d +xinerama -screen 1920x1080+0+0 -screen 1280x1024+1920+0 \
         -nolisten tcp -noreset || return 1
-    export DISPLAY=$X_DISPLAY
+    RIG_PIDS+=("$FLUTT_X_PID")
+    export DISPLAY=$FLUTT_X_DISPLAY
     local template
     template=$(flutt_wine_template "$FLUTT_WINE_SELECTED") || return 1
     RIG_PREFIX=$(dirname "$template")/monitors.$$

@@ -39,12 +39,12 @@ own_window() {
     "$FLUTTONS" "$@" >"$WORK/own.log" 2>&1 &
     PID=$!
     STARTED+=("$PID")
-    wait_for 20 xdotool search --pid "$PID" >/dev/null || fail "no window of its own: $(cat "$WORK/own.log")"
+    flutt_wait_for 20 xdotool search --pid "$PID" >/dev/null || fail "no window of its own: $(cat "$WORK/own.log")"
     WID=$(xdotool search --pid "$PID" | head -1)
 }
 
 own_window -back2 0 -num 0
-wait_for 10 own_window_shot || fail "the desktop background is not the screen before the window: $(differing "$WORK/desktop.png" "$WORK/own.png") pixels differ"
+flutt_wait_for 10 own_window_shot || fail "the desktop background is not the screen before the window: $(differing "$WORK/desktop.png" "$WORK/own.png") pixels differ"
 kill -TERM "$PID"
 wait "$PID"
 echo "ok: the desktop background"
@@ -67,7 +67,7 @@ kill -TERM "$PID"
 sleep 0.2
 kill -TERM "$PID"
 ended=0
-wait_for 5 eval '! running "$PID"' && ended=1
+flutt_wait_for 5 eval '! running "$PID"' && ended=1
 kill -CONT "$main_xvfb"
 ((ended)) || fail "two SIGTERMs did not end it while the X server was stopped"
 echo "ok: a second SIGTERM ends it at once"
@@ -75,7 +75,7 @@ echo "ok: a second SIGTERM ends it at once"
 # A window nothing can be drawn into: one line, exit code 1.
 "$XPIXELS" input-only-window >"$WORK/input-only.id" &
 STARTED+=("$!")
-wait_for 10 test -s "$WORK/input-only.id" || fail "no InputOnly window"
+flutt_wait_for 10 test -s "$WORK/input-only.id" || fail "no InputOnly window"
 rc=0
 timeout 10 "$FLUTTONS" -window-id "$(cat "$WORK/input-only.id")" >"$WORK/out" 2>"$WORK/err" || rc=$?
 [[ $rc == 1 && $(wc -l <"$WORK/err") == 1 && $(cat "$WORK/err") == *InputOnly* && ! -s $WORK/out ]] ||
@@ -88,7 +88,7 @@ echo "ok: an InputOnly window is refused"
 # -window-id and $XSCREENSAVER_WINDOW.
 own_window -back2 5 -num 0 -stop-after 1
 host=$PID
-wait_for 10 grep -q "stopped at frame 1" "$WORK/own.log" || fail "the host did not draw"
+flutt_wait_for 10 grep -q "stopped at frame 1" "$WORK/own.log" || fail "the host did not draw"
 kill -STOP "$host"
 "$FLUTTONS" -window-id "$WID" -back2 2 -num 0 >"$WORK/by-id.log" 2>&1 &
 by_id=$!
@@ -105,7 +105,7 @@ xdotool windowsize "$WID" 640 480
 same_as_reference() {
     import -window "$WID" "$WORK/resized.png" 2>/dev/null && [[ $(differing "$WORK/night-640.png" "$WORK/resized.png") == 0 ]]
 }
-wait_for 10 same_as_reference || fail "the window's new size was not followed: $(differing "$WORK/night-640.png" "$WORK/resized.png") pixels differ"
+flutt_wait_for 10 same_as_reference || fail "the window's new size was not followed: $(differing "$WORK/night-640.png" "$WORK/resized.png") pixels differ"
 echo "ok: drawing into another window, following its size"
 
 # The window goes away: both hacks end by themselves.
@@ -113,7 +113,7 @@ kill -TERM "$host"
 kill -CONT "$host"
 wait "$host" || fail "the host window's program failed"
 for pid in "$by_id" "$by_env"; do
-    wait_for 10 eval '! running "$pid"' || fail "a hack kept running after its window went away"
+    flutt_wait_for 10 eval '! running "$pid"' || fail "a hack kept running after its window went away"
     rc=0
     wait "$pid" || rc=$?
     [[ $rc == 0 ]] || fail "a hack ended with $rc after its window went away: $(cat "$WORK"/by-*.log)"
@@ -123,13 +123,13 @@ done
 "$XPIXELS" window 24 0 0 320 240 >"$WORK/host.id" &
 host=$!
 STARTED+=("$host")
-wait_for 10 test -s "$WORK/host.id" || fail "no host window"
+flutt_wait_for 10 test -s "$WORK/host.id" || fail "no host window"
 "$FLUTTONS" -window-id "$(cat "$WORK/host.id")" -fps -num 20 >"$WORK/fps.log" 2>&1 &
 fps=$!
 STARTED+=("$fps")
 sleep 1
 kill "$host"
-wait_for 10 eval '! running "$fps"' || fail "the hack with -fps kept running after its window went away"
+flutt_wait_for 10 eval '! running "$fps"' || fail "the hack with -fps kept running after its window went away"
 rc=0
 wait "$fps" || rc=$?
 [[ $rc == 0 && ! -s $WORK/fps.log ]] || fail "-fps at the window's end: exit code $rc, said $(cat "$WORK/fps.log")"

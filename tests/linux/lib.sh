@@ -10,6 +10,8 @@ WORK=${LINUX_WORK:-$(mktemp -d)}
 rm -rf "$WORK"
 mkdir -p "$WORK"
 STARTED=()
+# shellcheck source=scripts/x-server.sh
+source "$REPO/scripts/x-server.sh"
 
 linux_cleanup() {
     local pid
@@ -28,34 +30,14 @@ fail() {
     exit 1
 }
 
-# wait_for SECONDS COMMAND...: polls until COMMAND succeeds.
-wait_for() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.05
-    done
-}
-
 # start_xvfb WxH [DEPTH]: a display of that size, 24-bit unless DEPTH says
 # otherwise (16 and 30 work too); sets DISPLAY and XVFB_PID.
 start_xvfb() {
-    local n pid
-    for ((n = 700 + $$ % 200; n < 1100; n++)); do
-        [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
-        Xvfb ":$n" -screen 0 "$1x${2:-24}" -nolisten tcp -noreset >/dev/null 2>&1 &
-        pid=$!
-        if wait_for 10 test -S "/tmp/.X11-unix/X$n" && kill -0 "$pid" 2>/dev/null &&
-            [[ $(tr -d ' ' <"/tmp/.X$n-lock" 2>/dev/null) == "$pid" ]]; then
-            STARTED+=("$pid")
-            XVFB_PID=$pid
-            export DISPLAY=":$n"
-            return 0
-        fi
-        kill "$pid" >/dev/null 2>&1 || true
-    done
-    fail "no free display for Xvfb"
+    flutt_start_x_server $((700 + $$ % 200)) Xvfb :%d -screen 0 "$1x${2:-24}" -nolisten tcp -noreset ||
+        fail "no free display for Xvfb"
+    STARTED+=("$FLUTT_X_PID")
+    XVFB_PID=$FLUTT_X_PID
+    export DISPLAY=$FLUTT_X_DISPLAY
 }
 
 # running PID: the process exists and has not ended (a zombie has ended).
@@ -73,7 +55,7 @@ root_frame() {
     log=$WORK/root_frame.log
     "$FLUTTONS" -root -stop-after "$ticks" "$@" >"$log" 2>&1 &
     pid=$!
-    wait_for 30 grep -q "stopped at frame $ticks" "$log" || fail "fluttons $* did not reach frame $ticks: $(cat "$log")"
+    flutt_wait_for 30 grep -q "stopped at frame $ticks" "$log" || fail "fluttons $* did not reach frame $ticks: $(cat "$log")"
     import -window root "$out"
     kill -TERM "$pid"
     wait "$pid" || fail "fluttons $* ended with $? on SIGTERM"

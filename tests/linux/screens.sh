@@ -22,7 +22,7 @@ hack_frame() {
     "$FLUTTONS" -stop-after "$ticks" "$@" >"$WORK/hack.log" 2>&1 &
     PID=$!
     STARTED+=("$PID")
-    wait_for 30 grep -q "stopped at frame $ticks" "$WORK/hack.log" ||
+    flutt_wait_for 30 grep -q "stopped at frame $ticks" "$WORK/hack.log" ||
         fail "fluttons $* did not reach frame $ticks: $(cat "$WORK/hack.log")"
 }
 
@@ -39,7 +39,7 @@ window() {
     "$XPIXELS" window "$@" >"$WORK/window.id" &
     HOST=$!
     STARTED+=("$HOST")
-    wait_for 10 test -s "$WORK/window.id" || fail "no $1-bit window"
+    flutt_wait_for 10 test -s "$WORK/window.id" || fail "no $1-bit window"
     WID=$(cat "$WORK/window.id")
 }
 
@@ -80,7 +80,7 @@ options=(-back2 0 -num 120 -lr 1 -lrspeed 40 -message "Sixteen bits" -font "Deja
 reference "$WORK/painted16.ppm" "${options[@]}"
 export DISPLAY=$screen16
 hack_frame "${options[@]}"
-wait_for 10 xdotool search --pid "$PID" >/dev/null || fail "no window of its own on the 16-bit screen"
+flutt_wait_for 10 xdotool search --pid "$PID" >/dev/null || fail "no window of its own on the 16-bit screen"
 same_frame "$(xdotool search --pid "$PID" | head -1)" 16-bit "16-bit screen"
 end_hack
 

@@ -52,11 +52,11 @@ root_frame 1 "$WORK/background.png" -back2 5 -num 0
 
 "${as_user[@]}" xscreensaver -no-splash >"$WORK/xscreensaver.log" 2>&1 &
 STARTED+=("$!")
-wait_for 20 xscreensaver-command -time >/dev/null 2>&1 || fail "xscreensaver did not come up: $(cat "$WORK/xscreensaver.log")"
+flutt_wait_for 20 xscreensaver-command -time >/dev/null 2>&1 || fail "xscreensaver did not come up: $(cat "$WORK/xscreensaver.log")"
 
 hack_pid() { pgrep -f -x "$hack -root -back2 0 -num 300" | head -1; }
 xscreensaver-command -activate >/dev/null
-wait_for 20 hack_pid >/dev/null || fail "the hack did not start: $(cat "$WORK/xscreensaver.log")"
+flutt_wait_for 20 hack_pid >/dev/null || fail "the hack did not start: $(cat "$WORK/xscreensaver.log")"
 pid=$(hack_pid)
 grep -qx "XSCREENSAVER_WINDOW=0x[0-9a-f]*" <(tr '\0' '\n' <"/proc/$pid/environ") || fail "no XSCREENSAVER_WINDOW for the hack"
 expected=$hack
@@ -71,9 +71,9 @@ shown() {
     n=$(differing "$WORK/background.png" "$WORK/xscreensaver.png")
     [[ $n =~ ^[0-9]+$ ]] && ((n > 20000 && n < 1000000))
 }
-wait_for 20 shown || fail "no characters over the background: $(differing "$WORK/background.png" "$WORK/xscreensaver.png") pixels differ"
+flutt_wait_for 20 shown || fail "no characters over the background: $(differing "$WORK/background.png" "$WORK/xscreensaver.png") pixels differ"
 echo "ok: characters shown under XScreenSaver ($(differing "$WORK/background.png" "$WORK/xscreensaver.png") pixels over the background), $WORK/xscreensaver.png"
 
 xscreensaver-command -deactivate >/dev/null
-wait_for 10 eval '! running "$pid"' || fail "the hack still runs after -deactivate"
+flutt_wait_for 10 eval '! running "$pid"' || fail "the hack still runs after -deactivate"
 echo "ok: -deactivate ended the hack"
