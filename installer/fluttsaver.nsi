@@ -460,8 +460,13 @@ FunctionEnd
 ; locks the settings page ("Prevent changing screen saver").
 Function FindPolicy
     StrCpy $Managed 0
+    ; 64-bit Windows keeps policy in its own view. 32-bit Windows has only the one
+    ; view, and there a read that asks for a 64-bit view can find nothing (it does
+    ; in Wine's 32-bit prefixes): ask for that view only where it exists.
     !if "${ARCH}" == "x86"
-        SetRegView 64
+        ${If} ${RunningX64}
+            SetRegView 64
+        ${EndIf}
     !endif
     ReadRegStr $0 HKCU "${DESKTOP_POLICY_KEY}" "SCRNSAVE.EXE"
     ReadRegStr $1 HKCU "${DESKTOP_POLICY_KEY}" "ScreenSaveActive"
