@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs a Windows test program under Wine for ctest: wine-run.sh 32|64 PROGRAM ARGS...
-# Inside the session of scripts/wine-env.sh it runs in the session's prefix of
-# its kind; outside one, a 64-bit program runs through 64-bit Wine's own loader.
+# Inside the session of scripts/wine-env.sh it runs in the prefix of its kind
+# of the slot ctest gave it; outside one, a 64-bit program runs through 64-bit
+# Wine's own loader.
 # Wine's helper processes (explorer.exe and the like) inherit the program's
 # output and outlive it for a while; sending the output through a file keeps
 # ctest from waiting on them.

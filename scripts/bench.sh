@@ -23,7 +23,9 @@ cd "$(dirname "$0")/.."
 # shellcheck source=scripts/wine-arch.sh
 source scripts/wine-arch.sh
 preset=${FLUTT_BENCH_PRESET:-win$FLUTT_WINE_ARCH}
-echo "benchmarking the $FLUTT_WINE_ARCH-bit saver ($preset): $FLUTT_WINE_ARCH_WHY"
+bits=64
+[[ $preset == win32* ]] && bits=32
+echo "benchmarking the $bits-bit saver ($preset): $FLUTT_WINE_ARCH_WHY"
 bash scripts/deps.sh
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" -j2 --target fluttsaver frame_bench first_paint >/dev/null
@@ -88,6 +90,7 @@ loop_table() (
     shift 2
     # shellcheck source=scripts/wine-env.sh
     source scripts/wine-env.sh
+    flutt_wine_select "$bits"
     if ((dpi != 96)); then
         wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
         wineserver -k >/dev/null 2>&1 || true
@@ -118,6 +121,7 @@ loop_table 3840x2160 192 100
 (
     # shellcheck source=scripts/wine-env.sh
     source scripts/wine-env.sh
+    flutt_wine_select "$bits"
     wine reg delete 'HKCU\Software\Orrin Software' /f >/dev/null 2>&1 || true
     out=$(mktemp)
     echo "== start-up"

@@ -10,6 +10,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/wine-arch.sh"
 packages=(
     # native build and unit tests; clang's libFuzzer for the BMP decoder's fuzz run
     g++ make cmake libgtest-dev googletest clang libclang-rt-14-dev
+    # the compiler cache the test suite's trees share
+    ccache
     # cross builds of the 32-bit and the 64-bit screen saver
     g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix mingw-w64-tools
     # running it: Wine on a virtual X display, input and screenshots

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds fluttsaver.scr and runs it full screen: the
-# 32-bit saver (preset win32) where this machine runs 32-bit x86 code, else the
-# 64-bit one (preset win64; FLUTT_WINE_ARCH=64 chooses it anywhere). With
+# 64-bit saver (preset win64) in a 64-bit Wine prefix, the same on every
+# machine, whether or not it also runs 32-bit x86 code. With
 # $DISPLAY set it runs there until you end it (a key, a click or a mouse move
 # after the first two seconds). Without a display it runs on a virtual one,
 # saves build/<preset>/screenshot.png after about 3 s, then ends the saver
@@ -9,10 +9,8 @@
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
-# shellcheck source=scripts/wine-arch.sh
-source scripts/wine-arch.sh
-preset=win$FLUTT_WINE_ARCH
-echo "running the $FLUTT_WINE_ARCH-bit saver ($preset): $FLUTT_WINE_ARCH_WHY"
+preset=win64
+echo "running the 64-bit saver ($preset) in 64-bit Wine"
 bash scripts/deps.sh
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" -j2 --target fluttsaver
@@ -21,7 +19,7 @@ scr=build/$preset/fluttsaver.scr
 if [[ -n ${DISPLAY:-} ]]; then
     export WINEDEBUG=${WINEDEBUG:--all}
     export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
-    [[ $FLUTT_WINE_ARCH == 64 ]] && PATH=$PWD/scripts/wine64:$PATH
+    PATH=$PWD/scripts/wine64:$PATH
     exec wine "$scr" /s
 fi
 

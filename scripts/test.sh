@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # The whole test suite: installs what is missing, builds the five trees
 # (native, win32, win32-reduced, win64, win64-reduced) and runs their tests in
-# one ctest run on a private Xvfb display and Wine prefix. Which Windows trees
-# run their tests follows what this machine runs (scripts/wine-arch.sh):
-#   32-bit x86 code runs: both 32-bit trees, and the full 64-bit tree in a
-#     64-bit prefix beside the 32-bit one;
-#   it does not (or FLUTT_WINE_ARCH=64): both 64-bit trees.
-# The other trees are built all the same, and ctest reports each of their
-# tests as skipped, with the reason. Extra arguments go to ctest, e.g.
+# one ctest run, side by side, in the slots of one Wine session (each slot a
+# virtual display and a prefix of each kind; scripts/wine-env.sh). Every
+# machine tests the native tree and both 64-bit trees in 64-bit prefixes; where
+# it runs 32-bit x86 code (scripts/wine-arch.sh) it also tests the 32-bit trees
+# in 32-bit prefixes, and where it does not (or FLUTT_WINE_ARCH=64) they are
+# still built, and ctest reports each of their tests as skipped, with the
+# reason. Extra arguments go to ctest, e.g.
 #   scripts/test.sh -L e2e        only the end-to-end tests
 #   scripts/test.sh -R unit       only the unit tests
+# FLUTT_TEST_JOBS sets how many tests run at once (default 3: most of a Wine
+# test's time is waiting for windows and processes, not computing).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -18,29 +20,46 @@ source scripts/wine-arch.sh
 echo "== $FLUTT_WINE_ARCH-bit Wine: $FLUTT_WINE_ARCH_WHY"
 bash scripts/deps.sh
 
-declare -A skip
-if [[ $FLUTT_WINE_ARCH == 32 ]]; then
-    skip[win64-reduced]="on a machine that runs 32-bit code the reduced build is tested in its 32-bit tree"
-else
-    skip[win32]=$FLUTT_WINE_ARCH_WHY
-    skip[win32-reduced]=$FLUTT_WINE_ARCH_WHY
-fi
-trees=(native win32 win32-reduced win64 win64-reduced)
+# The trees share one compiler cache: a reduced tree compiles little more
+# than what the variant changes.
+export CCACHE_DIR=$PWD/build/ccache CCACHE_BASEDIR=$PWD
+skip=
+[[ $FLUTT_WINE_ARCH == 32 ]] || skip=$FLUTT_WINE_ARCH_WHY
+trees=(native win64 win64-reduced win32 win32-reduced)
 for preset in "${trees[@]}"; do
     echo "== build $preset"
-    if [[ $preset == native ]]; then
-        cmake --preset "$preset" >/dev/null
-    else
-        cmake --preset "$preset" -DFLUTT_WINE_SKIP="${skip[$preset]:-}" >/dev/null
+    options=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    targets=()
+    if [[ $preset == win32* ]]; then
+        options+=(-DFLUTT_WINE_SKIP="$skip")
+        # Where their tests cannot run, only the savers, which the release files carry.
+        [[ -n $skip ]] && targets=(--target fluttsaver)
+    elif [[ $preset == win64* ]]; then
+        options+=(-DFLUTT_WINE_SKIP=)
     fi
-    cmake --build --preset "$preset" -j2
+    cmake --preset "$preset" "${options[@]}" >/dev/null
+    cmake --build --preset "$preset" -j2 "${targets[@]}"
 done
 
+jobs=${FLUTT_TEST_JOBS:-3}
 echo "== Wine session"
+export FLUTT_WINE_SLOTS=$jobs
 source scripts/wine-env.sh
-echo "display $DISPLAY, $FLUTT_WINE_ARCH-bit prefix $WINEPREFIX"
+kinds="64-bit prefixes"
+[[ $FLUTT_WINE_ARCH == 32 ]] && kinds="64-bit and 32-bit prefixes"
+echo "made before the tests: $jobs slots with $kinds ($FLUTT_WINE_SESSION)"
 
-# One ctest run over the trees gives one summary. Serial on purpose: the Wine
-# tests share one screen and one prefix.
+# ctest hands each Wine test a slot of its own (the resource "wine").
+resources=build/ctest-resources.json
+{
+    printf '{"version": {"major": 1, "minor": 0}, "local": [{"wine": ['
+    for ((i = 0; i < jobs; i++)); do
+        ((i == 0)) || printf ', '
+        printf '{"id": "%d", "slots": 1}' "$i"
+    done
+    printf ']}]}\n'
+} >"$resources"
+
+# One ctest run over the trees gives one summary.
 printf 'subdirs(%s)\n' "$(printf '"%s" ' "${trees[@]}")" >build/CTestTestfile.cmake
-ctest --test-dir build --output-on-failure --parallel 1 "$@"
+ctest --test-dir build --output-on-failure --parallel "$jobs" --resource-spec-file "$PWD/$resources" "$@"

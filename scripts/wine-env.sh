@@ -1,27 +1,39 @@
 # shellcheck shell=bash
-# Source this file to get a private Wine session for running fluttsaver:
-#   - an Xvfb display of its own (1920x1080x24, or FLUTT_SCREEN) on a free
-#     display number;
-#   - a fresh WINEPREFIX copied from a template prefix under build/wine/ (made
-#     once with wineboot and reused while it is complete), of the kind that
-#     scripts/wine-arch.sh chose: 32-bit where this machine runs 32-bit x86
-#     code, else 64-bit, run through 64-bit Wine's own loader (scripts/wine64
-#     comes first in PATH);
-#   - a warm wineserver (wineserver -p) with Wine's services already started.
-# Both templates report Windows 10.
-# It exports DISPLAY, WINEPREFIX, WINEDEBUG, WINEDLLOVERRIDES, LANG/LC_ALL,
-# FLUTT_WINE_ARCH (32 or 64, the kind of WINEPREFIX), FLUTT_WINE_ARCH_WHY and
-# FLUTT_WINE_ENV=1, and on EXIT stops that wineserver and that Xvfb only, and
-# removes the copied prefixes (kept when FLUTT_KEEP_PREFIX=1).
+# Source this file to get a private Wine session for running fluttsaver. The
+# session is made whole before this returns, and nothing of it is made later:
+#   - FLUTT_WINE_SLOTS slots (default 1), each a place where one test runs
+#     beside the others: an Xvfb display of its own (1920x1080x24, or
+#     FLUTT_SCREEN) on a free display number, and in it a Wine prefix of each
+#     kind this machine runs (scripts/wine-arch.sh): a 64-bit one on every
+#     machine, run through 64-bit Wine's own loader (scripts/wine64), and a
+#     32-bit one beside it where 32-bit x86 code runs;
+#   - each prefix a copy of a template prefix of its kind under build/wine/
+#     (made once with wineboot and reused while it is complete; Windows 10,
+#     Japanese fonts), with a warm wineserver (wineserver -p) and Wine's
+#     services already started.
+# The shell that made the session is on slot 0, in its 64-bit prefix. On EXIT
+# it stops the session's wineservers and X servers and removes the copied
+# prefixes (kept when FLUTT_KEEP_PREFIX=1).
 #
-# flutt_wine_select 32|64 then points the calling shell at the session's prefix
-# of that kind: the one above, or, for 64 on a machine that runs 32-bit code, a
-# 64-bit prefix beside it, made on first use and stopped with the session. It
-# returns 1 when the machine cannot run that kind. FLUTT_WINE_SELECTED tells
-# the kind selected.
+# A shell that sources this inside a session (a test that ctest starts, a
+# script that one starts) joins a slot of it and makes nothing: the slot ctest
+# gave it as its resource "wine" (CTEST_RESOURCE_GROUP_<n>_WINE), else
+# FLUTT_WINE_SLOT, else 0. It too starts on that slot's display, in the 64-bit
+# prefix. With FLUTT_WINE_PRIVATE=1 it makes a session of one slot of its own
+# instead, from the same templates: for a test that needs a screen of another
+# size (FLUTT_SCREEN).
 #
-# Variables read: FLUTT_BUILD_DIR (default: <repo>/build), FLUTT_SCREEN
-# (default: 1920x1080x24), FLUTT_WINE_ARCH (64 forces the 64-bit path).
+# flutt_wine_select 32|64 then points the calling shell at the slot's prefix of
+# that kind and returns at once; it returns 1 when the machine runs no code of
+# that kind. FLUTT_WINE_SELECTED tells the kind selected.
+#
+# Exported: DISPLAY, WINEPREFIX, WINEDEBUG, WINEDLLOVERRIDES, LANG/LC_ALL,
+# FLUTT_WINE_ARCH and FLUTT_WINE_ARCH_WHY (what the machine runs: 32 means
+# both kinds), FLUTT_WINE_SESSION (the session's folder), FLUTT_WINE_SLOTS and
+# FLUTT_WINE_ENV=1.
+# Variables read: FLUTT_BUILD_DIR (default: <repo>/build), FLUTT_SCREEN,
+# FLUTT_WINE_SLOTS, FLUTT_WINE_PRIVATE, FLUTT_WINE_ARCH (64 forces the 64-bit
+# path).
 # A script that sources this must not replace the EXIT trap; if it needs one of
 # its own, let it call flutt_wine_cleanup.
 
@@ -33,9 +45,17 @@ _flutt_wine_dir=$FLUTT_BUILD_DIR/wine
 # Bump when the template's setup below changes, so old templates are rebuilt.
 _flutt_template_stamp=.fluttsaver-template-v2
 
-# Puts 64-bit Wine's own loader first in PATH (once).
+# The 64-bit Wine through its own loader first in PATH, or out of it.
 _flutt_path_wine64() {
     [[ :$PATH: == *":$_flutt_repo/scripts/wine64:"* ]] || export PATH=$_flutt_repo/scripts/wine64:$PATH
+}
+_flutt_path_plain() {
+    export PATH=${PATH//"$_flutt_repo/scripts/wine64:"/}
+}
+
+# The kinds of prefix a session has on this machine.
+_flutt_kinds() {
+    if [[ $FLUTT_WINE_ARCH == 32 ]]; then echo "64 32"; else echo 64; fi
 }
 
 # flutt_wine_template 32|64: prints the path of the template prefix of that
@@ -57,9 +77,11 @@ _flutt_make_template() {
         local tmp=$tpl.tmp.$$
         rm -rf "$tmp"
         echo "wine-env.sh: creating the $arch-bit Wine template prefix (once, about 10 s)" >&2
+        # Wine's processes must not inherit the lock: a wineserver that
+        # lingers would hold it for every later caller.
         (
             export WINEPREFIX=$tmp
-            [[ $arch == 64 ]] && _flutt_path_wine64
+            if [[ $arch == 64 ]]; then _flutt_path_wine64; else _flutt_path_plain; fi
             WINEARCH=win$arch wineboot -i >/dev/null 2>&1
             r() { wine reg add "$@" /f >/dev/null 2>&1; }
             # Without a window manager Wine waits 2 s in every DestroyWindow
@@ -81,78 +103,96 @@ _flutt_make_template() {
             grep -q '"Managed"="N"' "$tmp/user.reg" && grep -q 'IPAPGothic' "$tmp/system.reg" &&
                 grep -q '"CurrentMajorVersionNumber"=dword:0000000a' "$tmp/system.reg" &&
                 { [[ $arch == 32 ]] || [[ -d $tmp/drive_c/windows/syswow64 ]]; }
-        ) </dev/null || { rm -rf "$tmp"; return 1; }
+        ) </dev/null 9>&- || { rm -rf "$tmp"; return 1; }
         touch "$tmp/$_flutt_template_stamp"
         rm -rf "$tpl"
         mv "$tmp" "$tpl"
     } 9>"$tpl.lock"
 }
 
-# Copies the template of a kind to PREFIX and starts its server warm: later
-# starts are fast, and Wine's services get /dev/null as their output rather
-# than a test's pipe.
+# _flutt_start_prefix 32|64 PREFIX: copies the template of that kind to PREFIX
+# and starts its server warm: later starts are fast, and Wine's services get
+# /dev/null as their output rather than a test's pipe.
 _flutt_start_prefix() {
     local arch=$1 prefix=$2 tpl
     tpl=$(flutt_wine_template "$arch") || { echo "wine-env.sh: could not create the $arch-bit template prefix" >&2; return 1; }
     rm -rf "$prefix"
     cp -a "$tpl" "$prefix" || { echo "wine-env.sh: could not copy the template prefix" >&2; return 1; }
-    WINEPREFIX=$prefix wineserver -p >/dev/null 2>&1 || { echo "wine-env.sh: wineserver did not start" >&2; return 1; }
-    WINEPREFIX=$prefix wine cmd /c exit >/dev/null 2>&1 </dev/null ||
-        { echo "wine-env.sh: wine does not run in $prefix" >&2; return 1; }
-}
-
-flutt_wine_select() {
-    local arch=$1
-    if [[ $arch == "$FLUTT_WINE_ARCH" ]]; then
-        [[ $arch == 32 ]] && export PATH=${PATH//"$_flutt_repo/scripts/wine64:"/}
-        export WINEPREFIX=$FLUTT_WINE_PREFIX FLUTT_WINE_SELECTED=$arch
-        return 0
-    fi
-    [[ $arch == 64 ]] || return 1
-    # A machine that runs 32-bit code: the 64-bit prefix beside the session's.
-    _flutt_path_wine64
-    local prefix=$FLUTT_WINE_PREFIX.64
-    {
-        flock 8
-        [[ -f $prefix/system.reg ]] || _flutt_start_prefix 64 "$prefix"
-    } 8>"$FLUTT_WINE_PREFIX.64.lock" || return 1
-    export WINEPREFIX=$prefix FLUTT_WINE_SELECTED=64
+    (
+        export WINEPREFIX=$prefix
+        if [[ $arch == 64 ]]; then _flutt_path_wine64; else _flutt_path_plain; fi
+        wineserver -p >/dev/null 2>&1 || { echo "wine-env.sh: wineserver did not start" >&2; exit 1; }
+        wine cmd /c exit >/dev/null 2>&1 </dev/null || { echo "wine-env.sh: wine does not run in $prefix" >&2; exit 1; }
+    )
 }
 
 # Stops a prefix's server and waits for it, briefly.
 _flutt_stop_prefix() {
-    WINEPREFIX=$1 wineserver -k >/dev/null 2>&1 || true
-    WINEPREFIX=$1 timeout 10 wineserver -w >/dev/null 2>&1 || true
+    (
+        export WINEPREFIX=$2
+        if [[ $1 == 64 ]]; then _flutt_path_wine64; else _flutt_path_plain; fi
+        wineserver -k >/dev/null 2>&1 || true
+        timeout 10 wineserver -w >/dev/null 2>&1 || true
+    )
+}
+
+flutt_wine_select() {
+    local arch=$1
+    [[ -n ${FLUTT_WINE_SLOT_DIR:-} && -f $FLUTT_WINE_SLOT_DIR/$arch/system.reg ]] || return 1
+    if [[ $arch == 64 ]]; then _flutt_path_wine64; else _flutt_path_plain; fi
+    export WINEPREFIX=$FLUTT_WINE_SLOT_DIR/$arch FLUTT_WINE_SELECTED=$arch
+}
+
+# _flutt_join_slot N: this shell on slot N's display, in its 64-bit prefix.
+_flutt_join_slot() {
+    FLUTT_WINE_SLOT_DIR=$FLUTT_WINE_SESSION/slot$1
+    [[ -f $FLUTT_WINE_SLOT_DIR/display ]] || { echo "wine-env.sh: the session has no slot $1" >&2; return 1; }
+    export FLUTT_WINE_SLOT=$1 FLUTT_WINE_SLOT_DIR
+    DISPLAY=$(<"$FLUTT_WINE_SLOT_DIR/display")
+    export DISPLAY
+    flutt_wine_select 64
+}
+
+# The slot ctest gave this test ("id:N,slots:1" in the variable of the group
+# whose resource is "wine"), else FLUTT_WINE_SLOT, else 0.
+_flutt_given_slot() {
+    local i group
+    for ((i = 0; i < ${CTEST_RESOURCE_GROUP_COUNT:-0}; i++)); do
+        group=CTEST_RESOURCE_GROUP_${i}_WINE
+        if [[ -n ${!group:-} ]]; then
+            group=${!group#id:}
+            echo "${group%%,*}"
+            return
+        fi
+    done
+    echo "${FLUTT_WINE_SLOT:-0}"
 }
 
 flutt_wine_cleanup() {
-    if [[ -n ${FLUTT_RUN_PREFIX:-} && -d $FLUTT_RUN_PREFIX ]]; then
-        _flutt_stop_prefix "$FLUTT_RUN_PREFIX"
-        if [[ -d $FLUTT_RUN_PREFIX.64 ]]; then
-            (_flutt_path_wine64 && _flutt_stop_prefix "$FLUTT_RUN_PREFIX.64")
-        fi
-        if [[ ${FLUTT_KEEP_PREFIX:-0} != 1 ]]; then
-            rm -rf "$FLUTT_RUN_PREFIX" "$FLUTT_RUN_PREFIX.64" "$FLUTT_RUN_PREFIX.64.lock"
-        fi
+    local dir arch
+    if [[ -n ${_FLUTT_OWN_SESSION:-} && -d $_FLUTT_OWN_SESSION ]]; then
+        for dir in "$_FLUTT_OWN_SESSION"/slot*; do
+            for arch in 64 32; do
+                [[ -d $dir/$arch ]] && _flutt_stop_prefix "$arch" "$dir/$arch"
+            done
+            if [[ -f $dir/xvfb.pid ]]; then
+                kill "$(<"$dir/xvfb.pid")" >/dev/null 2>&1 || true
+            fi
+        done
+        [[ ${FLUTT_KEEP_PREFIX:-0} == 1 ]] || rm -rf "$_FLUTT_OWN_SESSION"
     fi
-    FLUTT_RUN_PREFIX=
-    if [[ -n ${FLUTT_XVFB_PID:-} ]]; then
-        kill "$FLUTT_XVFB_PID" >/dev/null 2>&1 || true
-        wait "$FLUTT_XVFB_PID" 2>/dev/null || true
-    fi
-    FLUTT_XVFB_PID=
+    _FLUTT_OWN_SESSION=
 }
 
-if [[ ${FLUTT_WINE_ENV:-} == 1 && ${FLUTT_WINE_OWNER_PID:-} != "$$" && -d ${FLUTT_WINE_PREFIX:-/nonexistent} ]] &&
-    kill -0 "${FLUTT_XVFB_PID:-0}" 2>/dev/null; then
-    # Already inside a session that a parent script set up: use it as it is.
-    [[ $FLUTT_WINE_ARCH == 64 ]] && _flutt_path_wine64
+if [[ ${FLUTT_WINE_ENV:-} == 1 && ${FLUTT_WINE_OWNER_PID:-} != "$$" && -d ${FLUTT_WINE_SESSION:-/nonexistent} &&
+    ${FLUTT_WINE_PRIVATE:-} != 1 ]]; then
+    # Inside a session that a parent script set up: join it as it is.
+    _flutt_join_slot "$(_flutt_given_slot)" || return 1
     return 0
 fi
 
 # shellcheck source=scripts/wine-arch.sh
 source "$_flutt_repo/scripts/wine-arch.sh" || return 1
-[[ $FLUTT_WINE_ARCH == 64 ]] && _flutt_path_wine64
 
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -160,8 +200,7 @@ export LANG=C.UTF-8
 export LC_ALL=C.UTF-8
 unset WINEARCH
 
-FLUTT_XVFB_PID=
-FLUTT_RUN_PREFIX=
+_FLUTT_OWN_SESSION=
 
 _flutt_fail() {
     echo "wine-env.sh: $*" >&2
@@ -169,34 +208,49 @@ _flutt_fail() {
     return 1
 }
 
-# Starts Xvfb on a free display; sets DISPLAY and FLUTT_XVFB_PID.
-_flutt_start_xvfb() {
-    flutt_start_x_server $((100 + $$ % 300)) Xvfb :%d -screen 0 "${FLUTT_SCREEN:-1920x1080x24}" -nolisten tcp -noreset ||
-        return 1
-    FLUTT_XVFB_PID=$FLUTT_X_PID
-    export DISPLAY=$FLUTT_X_DISPLAY
+# _flutt_make_slot DIR N: slot N's display and prefixes in DIR.
+_flutt_make_slot() {
+    local dir=$1 n=$2 arch
+    mkdir -p "$dir"
+    flutt_start_x_server $((100 + ($$ * 4 + n * 37) % 300)) \
+        Xvfb :%d -screen 0 "${FLUTT_SCREEN:-1920x1080x24}" -nolisten tcp -noreset || return 1
+    echo "$FLUTT_X_PID" >"$dir/xvfb.pid"
+    for arch in $(_flutt_kinds); do
+        DISPLAY=$FLUTT_X_DISPLAY _flutt_start_prefix "$arch" "$dir/$arch" || return 1
+    done
+    # Last: a slot is complete once it names its display.
+    echo "$FLUTT_X_DISPLAY" >"$dir/display"
 }
 
 _flutt_setup() {
-    local n
+    local n slots=${FLUTT_WINE_SLOTS:-1}
+    [[ ${FLUTT_WINE_PRIVATE:-} == 1 ]] && slots=1
     for n in Xvfb wine wineserver; do
         command -v "$n" >/dev/null || { echo "wine-env.sh: $n not found (run scripts/deps.sh)" >&2; return 1; }
     done
+    [[ $slots =~ ^[1-9][0-9]*$ ]] || { echo "wine-env.sh: FLUTT_WINE_SLOTS must be a positive number, not '$slots'" >&2; return 1; }
     mkdir -p "$_flutt_wine_dir"
     trap flutt_wine_cleanup EXIT
     trap 'exit 130' INT
     trap 'exit 143' TERM HUP
 
-    _flutt_start_xvfb || { _flutt_fail "no free X display"; return 1; }
+    # The templates first, one after the other; then the slots side by side.
+    for n in $(_flutt_kinds); do
+        flutt_wine_template "$n" >/dev/null || { _flutt_fail "no $n-bit template prefix"; return 1; }
+    done
+    _FLUTT_OWN_SESSION=$_flutt_wine_dir/session.$$
+    rm -rf "$_FLUTT_OWN_SESSION"
+    local pids=() failed=0
+    for ((n = 0; n < slots; n++)); do
+        _flutt_make_slot "$_FLUTT_OWN_SESSION/slot$n" "$n" &
+        pids+=($!)
+    done
+    for n in "${pids[@]}"; do wait "$n" || failed=1; done
+    ((failed == 0)) || { _flutt_fail "could not make the session's slots"; return 1; }
 
-    FLUTT_RUN_PREFIX=$_flutt_wine_dir/prefix.$$
-    _flutt_start_prefix "$FLUTT_WINE_ARCH" "$FLUTT_RUN_PREFIX" || { _flutt_fail "no $FLUTT_WINE_ARCH-bit Wine prefix"; return 1; }
-    export WINEPREFIX=$FLUTT_RUN_PREFIX
-    export FLUTT_WINE_PREFIX=$FLUTT_RUN_PREFIX FLUTT_WINE_SELECTED=$FLUTT_WINE_ARCH
-
-    export FLUTT_WINE_ENV=1
-    export FLUTT_WINE_OWNER_PID=$$
-    export FLUTT_XVFB_PID
+    export FLUTT_WINE_SESSION=$_FLUTT_OWN_SESSION FLUTT_WINE_SLOTS=$slots
+    export FLUTT_WINE_ENV=1 FLUTT_WINE_OWNER_PID=$$
+    _flutt_join_slot 0
 }
 
 _flutt_setup || return 1

@@ -42,13 +42,16 @@ x64.win64) kind=x64 FLUTT_TREE_BITS=64 ;;
     ;;
 esac
 export FLUTT_TREE_BITS
-# The builds each setup carries.
-declare -A tree=([x86]=win32 [x86-reduced]=win32-reduced [x64]=win64 [x64-reduced]=win64-reduced)
-source "$(dirname "$0")/lib.sh" "$repo/build/${tree[$kind]}/fluttsaver.scr" "$4" "$5"
-if [[ $kind == x86 && $FLUTT_TREE_BITS == 64 && $FLUTT_WINE_ARCH != 32 ]]; then
+# The 32-bit setup, in either kind of prefix, needs 32-bit x86 code.
+# shellcheck source=scripts/wine-arch.sh
+source "$(dirname "$0")/../../scripts/wine-arch.sh"
+if [[ $kind == x86 && $FLUTT_WINE_ARCH != 32 ]]; then
     echo "skipped: the 32-bit setup needs 32-bit x86 code, and $FLUTT_WINE_ARCH_WHY"
     exit 77
 fi
+# The builds each setup carries.
+declare -A tree=([x86]=win32 [x86-reduced]=win32-reduced [x64]=win64 [x64-reduced]=win64-reduced)
+source "$(dirname "$0")/lib.sh" "$repo/build/${tree[$kind]}/fluttsaver.scr" "$4" "$5"
 
 url=$(sed -n 's/.*kHomepageUrl = "\(.*\)";.*/\1/p' "$repo/dialog/OptDlgForm.h")
 setup_of() { echo "$dist/fluttsaver-$version-$1-setup.exe"; }

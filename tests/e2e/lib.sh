@@ -28,7 +28,7 @@ mkdir -p "$E2E_WORK"
 # the prefix of the saver's kind (FLUTT_TREE_BITS, which ctest sets).
 # shellcheck source=../../scripts/wine-env.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-env.sh" || exit 2
-flutt_wine_select "${FLUTT_TREE_BITS:-$FLUTT_WINE_ARCH}" ||
+flutt_wine_select "${FLUTT_TREE_BITS:-64}" ||
     { echo "skipped: this machine runs no ${FLUTT_TREE_BITS}-bit x86 code"; exit 77; }
 
 # The program's settings key and its one subkey.

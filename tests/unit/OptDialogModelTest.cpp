@@ -5,13 +5,13 @@
 #include <functional>
 
 #include "platform/fake/MemoryRegistry.h"
+#include "tests/unit/StoredValues.h"
 
 namespace flutt {
 namespace {
 
-const std::string kSectionPath = "Software\\Orrin Software\\Fluttons Saver";
-
-RegistryValue Text(std::string text) { return {RegistryValue::Kind::Text, std::move(text)}; }
+using testing::kSettingsPath;
+using testing::Text;
 
 // The 30 values OK writes, in its order.
 const std::vector<std::string> kSavedOrder = {
@@ -59,11 +59,11 @@ using Stored = std::vector<std::pair<std::string, std::string>>;
 struct Loaded {
     explicit Loaded(Stored stored = {}, bool reduced = false)
         : model(reduced) {
-        for (auto& [name, text] : stored) registry.Put(kSectionPath, name, Text(text));
+        for (auto& [name, text] : stored) registry.Put(kSettingsPath, name, Text(text));
         model.FormCreate(registry);
         registry.queried.clear();
     }
-    std::string Saved(const std::string& name) const { return registry.ValuesOf(kSectionPath).at(name).text; }
+    std::string Saved(const std::string& name) const { return registry.ValuesOf(kSettingsPath).at(name).text; }
 
     MemoryRegistry registry;
     OptDialogModel model;
@@ -143,10 +143,10 @@ TEST(OptDialogLoadTest, StoredValuesReachTheirControls) {
 
 TEST(OptDialogLoadTest, AValueOfAnotherTypeShowsItsDefault) {
     MemoryRegistry registry;
-    registry.Put(kSectionPath, "num", {RegistryValue::Kind::OtherType, ""});
-    registry.Put(kSectionPath, "MessageText", {RegistryValue::Kind::Unreadable, ""});
-    registry.Put(kSectionPath, "Character2", {RegistryValue::Kind::OtherType, ""});
-    registry.Put(kSectionPath, "downspeed", Text("12"));
+    registry.Put(kSettingsPath, "num", {RegistryValue::Kind::OtherType, ""});
+    registry.Put(kSettingsPath, "MessageText", {RegistryValue::Kind::Unreadable, ""});
+    registry.Put(kSettingsPath, "Character2", {RegistryValue::Kind::OtherType, ""});
+    registry.Put(kSettingsPath, "downspeed", Text("12"));
     OptDialogModel model(false);
     ASSERT_NO_THROW(model.FormCreate(registry));
     EXPECT_EQ(model.trkCharNum().Position(), 100);
@@ -215,7 +215,7 @@ TEST(OptDialogOkTest, AnEmptyRegistrySavesExactlyThirtyDefaultValues) {
     Loaded d;
     ASSERT_TRUE(d.model.btnOKClick(d.registry, d.prompts));
     EXPECT_EQ(d.registry.written, kSavedOrder);
-    const auto& values = d.registry.ValuesOf(kSectionPath);
+    const auto& values = d.registry.ValuesOf(kSettingsPath);
     EXPECT_EQ(values.size(), 30u);
     const std::pair<const char*, const char*> expected[] = {
         {"num", "100"},           {"downspeed", "30"},         {"LRspeed", "20"},
@@ -248,7 +248,7 @@ TEST(OptDialogOkTest, OkWithoutChangesRewritesEveryValueAndNeverTheStartCount) {
     }
     EXPECT_EQ(d.Saved("banner"), "1");
     EXPECT_EQ(d.Saved("TimesOfBoot"), "7");
-    EXPECT_EQ(d.registry.ValuesOf(kSectionPath).size(), 31u);
+    EXPECT_EQ(d.registry.ValuesOf(kSettingsPath).size(), 31u);
 }
 
 TEST(OptDialogOkTest, NoCharacterCheckedCautionsChecksTheFirstAndShowsTheCharacterTab) {
@@ -264,7 +264,7 @@ TEST(OptDialogOkTest, NoCharacterCheckedCautionsChecksTheFirstAndShowsTheCharact
     EXPECT_TRUE(d.model.IsCharacterChecked(0));
     for (int i = 1; i < kCharacterCount; ++i) EXPECT_FALSE(d.model.IsCharacterChecked(i)) << i;
     EXPECT_TRUE(d.registry.written.empty());
-    EXPECT_FALSE(d.registry.HasKey(kSectionPath));
+    EXPECT_FALSE(d.registry.HasKey(kSettingsPath));
 
     // A second OK saves, with only the first character.
     EXPECT_TRUE(d.model.btnOKClick(d.registry, d.prompts));
@@ -299,14 +299,14 @@ TEST(OptDialogOkTest, AFailedWriteKeepsTheEarlierValuesAndNothingAfter) {
     const std::vector<std::string> before9(kSavedOrder.begin(), kSavedOrder.begin() + 9);
     EXPECT_EQ(d.registry.written, before9);
     EXPECT_EQ(d.Saved("num"), "555");
-    const auto& values = d.registry.ValuesOf(kSectionPath);
+    const auto& values = d.registry.ValuesOf(kSettingsPath);
     for (auto it = kSavedOrder.begin() + 9; it != kSavedOrder.end(); ++it) EXPECT_EQ(values.count(*it), 0u) << *it;
     EXPECT_EQ(d.model.BuildSettings(), before);  // every control as it was
 }
 
 TEST(OptDialogOkTest, ASectionThatCannotBeCreatedWritesNothing) {
     Loaded d;
-    d.registry.refusedKeys.insert(kSectionPath);
+    d.registry.refusedKeys.insert(kSettingsPath);
     try {
         d.model.btnOKClick(d.registry, d.prompts);
         FAIL() << "the refused key must raise an error";

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/fake/MemoryRegistry.h"
+#include "tests/unit/StoredValues.h"
 
 namespace flutt {
 namespace {
@@ -11,7 +12,7 @@ constexpr const char* kKey = "Software\\Test";
 constexpr const char* kSection = "Sect";
 const std::string kSectionPath = "Software\\Test\\Sect";
 
-RegistryValue Text(std::string text) { return {RegistryValue::Kind::Text, std::move(text)}; }
+using testing::Text;
 
 TEST(ParseRegIntegerTest, AcceptsDecimalAndHexWithBlanksAndSign) {
     const std::pair<const char*, std::int32_t> accepted[] = {

@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "platform/fake/MemoryRegistry.h"
+#include "tests/unit/StoredValues.h"
 
 namespace flutt {
 namespace {
 
-const std::string kSectionPath = "Software\\Orrin Software\\Fluttons Saver";
-
-RegistryValue Text(std::string text) { return {RegistryValue::Kind::Text, std::move(text)}; }
+using testing::kSettingsPath;
+using testing::Text;
 
 const std::vector<std::string> kFieldOrder = {
     "num",           "downspeed",      "LRspeed",          "back2",           "updown",
@@ -35,7 +35,7 @@ TEST(LoadSettingsTest, AnEmptyRegistryGivesEveryDefaultAndCountsTheStart) {
     EXPECT_EQ(settings, defaults);
     EXPECT_EQ(settings.MessageBGColor, 0xFF8080);
     EXPECT_EQ(settings.MessageFontColor, 0x00FFFF);
-    const auto& values = registry.ValuesOf(kSectionPath);
+    const auto& values = registry.ValuesOf(kSettingsPath);
     ASSERT_EQ(values.size(), 1u);
     EXPECT_EQ(values.at("TimesOfBoot").text, "1");
 }
@@ -50,13 +50,13 @@ TEST(LoadSettingsTest, ReadsInOrderThenCountsTheStartLast) {
 
 TEST(LoadSettingsTest, APreviewReadsEverythingAndCountsNothing) {
     MemoryRegistry registry;
-    registry.Put(kSectionPath, "TimesOfBoot", Text("5"));
+    registry.Put(kSettingsPath, "TimesOfBoot", Text("5"));
     SaverSettings settings;
     settings.IsPreview = true;
     LoadSettings(registry, settings);
     EXPECT_EQ(registry.queried, kFieldOrder);
     EXPECT_TRUE(registry.written.empty());
-    EXPECT_EQ(registry.ValuesOf(kSectionPath).at("TimesOfBoot").text, "5");
+    EXPECT_EQ(registry.ValuesOf(kSettingsPath).at("TimesOfBoot").text, "5");
 }
 
 TEST(LoadSettingsTest, EachFullScreenStartAddsOne) {
@@ -65,12 +65,12 @@ TEST(LoadSettingsTest, EachFullScreenStartAddsOne) {
         SaverSettings settings;
         LoadSettings(registry, settings);
     }
-    EXPECT_EQ(registry.ValuesOf(kSectionPath).at("TimesOfBoot").text, "2");
+    EXPECT_EQ(registry.ValuesOf(kSettingsPath).at("TimesOfBoot").text, "2");
 }
 
 TEST(LoadSettingsTest, ARefusedCountStillLoadsTheSettings) {
     MemoryRegistry registry;
-    registry.Put(kSectionPath, "num", Text("12"));
+    registry.Put(kSettingsPath, "num", Text("12"));
     registry.refusedValues.insert("TimesOfBoot");
     SaverSettings settings;
     EXPECT_NO_THROW(LoadSettings(registry, settings));
@@ -86,7 +86,7 @@ TEST(LoadSettingsTest, StoredValuesAreTakenAsWritten) {
         {"MessageText", ""},      {"MessageBGColor", "255"},   {"MessageFontColor", "0"},
         {"MessageFontSize", "12"}, {"MessageFontName", "ＭＳ ゴシック"}, {"Character3", "0"},
     };
-    for (const auto& [name, text] : stored) registry.Put(kSectionPath, name, Text(text));
+    for (const auto& [name, text] : stored) registry.Put(kSettingsPath, name, Text(text));
     SaverSettings s;
     LoadSettings(registry, s);
     EXPECT_EQ(s.num, 250);
@@ -108,18 +108,18 @@ TEST(LoadSettingsTest, StoredValuesAreTakenAsWritten) {
 
 TEST(LoadSettingsTest, NonTextAndUnparsableValuesReadAsTheirDefaults) {
     MemoryRegistry registry;
-    registry.Put(kSectionPath, "num", {RegistryValue::Kind::OtherType, ""});
-    registry.Put(kSectionPath, "MessageText", {RegistryValue::Kind::OtherType, ""});
-    registry.Put(kSectionPath, "IsMessageFront", Text("True"));
-    registry.Put(kSectionPath, "downspeed", Text("12abc"));
-    registry.Put(kSectionPath, "TimesOfBoot", {RegistryValue::Kind::Unreadable, ""});
+    registry.Put(kSettingsPath, "num", {RegistryValue::Kind::OtherType, ""});
+    registry.Put(kSettingsPath, "MessageText", {RegistryValue::Kind::OtherType, ""});
+    registry.Put(kSettingsPath, "IsMessageFront", Text("True"));
+    registry.Put(kSettingsPath, "downspeed", Text("12abc"));
+    registry.Put(kSettingsPath, "TimesOfBoot", {RegistryValue::Kind::Unreadable, ""});
     SaverSettings s;
     LoadSettings(registry, s);
     EXPECT_EQ(s.num, 100);
     EXPECT_EQ(s.MessageText, "Fluttons! Saver");
     EXPECT_TRUE(s.IsMessageFront);
     EXPECT_EQ(s.downspeed, 30);
-    EXPECT_EQ(registry.ValuesOf(kSectionPath).at("TimesOfBoot").text, "1");
+    EXPECT_EQ(registry.ValuesOf(kSettingsPath).at("TimesOfBoot").text, "1");
 }
 
 TEST(LoadSettingsTest, HandEditedValuesAreMadeSafeForTheAnimation) {
@@ -127,8 +127,8 @@ TEST(LoadSettingsTest, HandEditedValuesAreMadeSafeForTheAnimation) {
     const std::pair<const char*, const char*> stored[] = {
         {"num", "5000"}, {"updown", "3"}, {"LR", "-1"}, {"downspeed", "-5"}, {"LRspeed", "101"}, {"back2", "42"},
     };
-    for (const auto& [name, text] : stored) registry.Put(kSectionPath, name, Text(text));
-    for (int i = 0; i < kCharacterCount; ++i) registry.Put(kSectionPath, CharacterValueName(i), Text("0"));
+    for (const auto& [name, text] : stored) registry.Put(kSettingsPath, name, Text(text));
+    for (int i = 0; i < kCharacterCount; ++i) registry.Put(kSettingsPath, CharacterValueName(i), Text("0"));
     SaverSettings s;
     LoadSettings(registry, s);
     EXPECT_EQ(s.num, 1000);
@@ -139,7 +139,7 @@ TEST(LoadSettingsTest, HandEditedValuesAreMadeSafeForTheAnimation) {
     EXPECT_EQ(s.back2, 42);  // the background composition decides what an unknown index shows
     for (bool on : s.Character) EXPECT_TRUE(on);
 
-    registry.Put(kSectionPath, "num", Text("-3"));
+    registry.Put(kSettingsPath, "num", Text("-3"));
     LoadSettings(registry, s);
     EXPECT_EQ(s.num, 0);
 }
@@ -148,7 +148,7 @@ TEST(SaveSettingsTest, WritesEveryValueInOrderEndingWithTheBanner) {
     MemoryRegistry registry;
     SaveSettings(registry, SaverSettings{});
     EXPECT_EQ(registry.written, With(kFieldOrder, "banner"));
-    const auto& values = registry.ValuesOf(kSectionPath);
+    const auto& values = registry.ValuesOf(kSettingsPath);
     EXPECT_EQ(values.size(), 30u);
     EXPECT_EQ(values.count("TimesOfBoot"), 0u);
     EXPECT_EQ(values.at("banner").text, "1");
@@ -198,12 +198,12 @@ TEST(SaveSettingsTest, AFailedWriteStopsAtThatValue) {
     }
     const std::vector<std::string> before(kFieldOrder.begin(), kFieldOrder.begin() + 9);
     EXPECT_EQ(registry.written, before);
-    EXPECT_EQ(registry.ValuesOf(kSectionPath).count("MessageBGColor"), 0u);
+    EXPECT_EQ(registry.ValuesOf(kSettingsPath).count("MessageBGColor"), 0u);
 }
 
 TEST(SaveSettingsTest, ASectionThatCannotBeCreatedFailsBeforeAnyValue) {
     MemoryRegistry registry;
-    registry.refusedKeys.insert(kSectionPath);
+    registry.refusedKeys.insert(kSettingsPath);
     try {
         SaveSettings(registry, SaverSettings{});
         FAIL() << "no error";
