@@ -21,15 +21,14 @@ echo "== $FLUTT_WINE_ARCH-bit Wine: $FLUTT_WINE_ARCH_WHY"
 bash scripts/deps.sh
 
 # The trees share one compiler cache: a reduced tree compiles little more
-# than what the variant changes.
+# than what the variant changes, so it is built after its full tree. Two trees
+# build at a time, each with its output in build/<tree>.log.
 export CCACHE_DIR=$PWD/build/ccache CCACHE_BASEDIR=$PWD
 skip=
 [[ $FLUTT_WINE_ARCH == 32 ]] || skip=$FLUTT_WINE_ARCH_WHY
 trees=(native win64 win64-reduced win32 win32-reduced)
-for preset in "${trees[@]}"; do
-    echo "== build $preset"
-    options=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-    targets=()
+build_tree() {
+    local preset=$1 start=$SECONDS options=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache) targets=()
     if [[ $preset == win32* ]]; then
         options+=(-DFLUTT_WINE_SKIP="$skip")
         # Where their tests cannot run, only the savers, which the release files carry.
@@ -37,12 +36,27 @@ for preset in "${trees[@]}"; do
     elif [[ $preset == win64* ]]; then
         options+=(-DFLUTT_WINE_SKIP=)
     fi
-    cmake --preset "$preset" "${options[@]}" >/dev/null
-    cmake --build --preset "$preset" -j2 "${targets[@]}"
+    if cmake --preset "$preset" "${options[@]}" >"build/$preset.log" 2>&1 &&
+        cmake --build --preset "$preset" -j2 "${targets[@]}" >>"build/$preset.log" 2>&1; then
+        echo "== built $preset ($((SECONDS - start)) s)"
+    else
+        cat "build/$preset.log"
+        echo "== build of $preset failed" >&2
+        return 1
+    fi
+}
+mkdir -p build
+for pair in "native win64" "win64-reduced win32" "win32-reduced"; do
+    pids=()
+    for preset in $pair; do
+        build_tree "$preset" &
+        pids+=($!)
+    done
+    for pid in "${pids[@]}"; do wait "$pid"; done
 done
 
 jobs=${FLUTT_TEST_JOBS:-3}
-echo "== Wine session"
+echo "== Wine session ($SECONDS s since the start)"
 export FLUTT_WINE_SLOTS=$jobs
 source scripts/wine-env.sh
 kinds="64-bit prefixes"
