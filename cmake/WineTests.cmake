@@ -62,14 +62,21 @@ function(flutt_wine_test name)
         ENVIRONMENT_MODIFICATION "FLUTT_TREE_BITS=set:${FLUTT_WINE_BITS}")
 endfunction()
 
-# flutt_wine_gtest(<target> <prefix> <labels>): the GoogleTest cases of a
-# Windows test program. Starting Wine costs far more than a case, so the
+# flutt_wine_gtest(<target> <prefix> <labels> [<filter>]): the GoogleTest
+# cases of a Windows test program, or those that GoogleTest's filter
+# expression <filter> names. Starting Wine costs far more than a case, so the
 # program runs once, as the test <prefix><target>, for all its cases
 # (cmake/wine-gtest.sh), and each case is a test of its own named
 # <prefix><suite>.<case> that reports that run's result for it. Where this
 # machine does not run the tree: one skipped test named <prefix><target>.
 function(flutt_wine_gtest target prefix labels)
     set(run ${prefix}${target})
+    set(run_args --run-all)
+    set(discovery_filter)
+    if(ARGC GREATER 3)
+        list(APPEND run_args --gtest_filter=${ARGV3})
+        set(discovery_filter TEST_FILTER ${ARGV3})
+    endif()
     if(FLUTT_WINE_SKIP)
         flutt_wine_test(${run})
         set_tests_properties(${run} PROPERTIES LABELS "${labels}")
@@ -77,12 +84,12 @@ function(flutt_wine_gtest target prefix labels)
     endif()
     set(results ${CMAKE_CURRENT_BINARY_DIR}/${target}.results)
     set(runner ${CMAKE_SOURCE_DIR}/cmake/wine-gtest.sh ${FLUTT_WINE_BITS} ${results})
-    flutt_wine_test(${run} ${runner} $<TARGET_FILE:${target}> --run-all)
+    flutt_wine_test(${run} ${runner} $<TARGET_FILE:${target}> ${run_args})
     set_tests_properties(${run} PROPERTIES LABELS "${labels}" TIMEOUT 600 COST 60 FIXTURES_SETUP ${run})
     # The case list comes from the program under Wine when ctest starts; the
     # session's prefixes are made by then, and a loaded machine may still take
     # a few seconds.
     set_target_properties(${target} PROPERTIES CROSSCOMPILING_EMULATOR "${runner}")
     gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 TEST_PREFIX "${prefix}"
-        PROPERTIES LABELS "${labels}" FIXTURES_REQUIRED ${run})
+        ${discovery_filter} PROPERTIES LABELS "${labels}" FIXTURES_REQUIRED ${run})
 endfunction()

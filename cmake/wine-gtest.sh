@@ -2,7 +2,8 @@
 # Runs a GoogleTest program built for Windows for ctest, once for all its
 # cases: wine-gtest.sh BITS RESULTS PROGRAM ARGS...
 #   --gtest_list_tests      lists the cases under Wine (ctest's discovery);
-#   --run-all               runs every case in one Wine process and files each
+#   --run-all [ARGS...]     runs every case (or those of a --gtest_filter in
+#                           ARGS) in one Wine process and files each
 #                           case's lines of output as RESULTS/<case>.log;
 #                           fails only when the program did not get through
 #                           all its cases;
@@ -21,9 +22,10 @@ case ${1:-} in
     exec bash "$here/wine-run.sh" "$bits" "$program" "$@"
     ;;
 --run-all)
+    shift
     rm -rf "$results"
     mkdir -p "$results"
-    bash "$here/wine-run.sh" "$bits" "$program" --gtest_color=no >"$results/output.txt" 2>&1
+    bash "$here/wine-run.sh" "$bits" "$program" --gtest_color=no "$@" >"$results/output.txt" 2>&1
     status=$?
     tr -d '\r' <"$results/output.txt"
     # From each case's RUN line to its end line (OK, FAILED or SKIPPED).

@@ -5,13 +5,14 @@
 # virtual display and a prefix of each kind; scripts/wine-env.sh). Every
 # machine tests the native tree and both 64-bit trees in 64-bit prefixes; where
 # it runs 32-bit x86 code (scripts/wine-arch.sh) it also tests the 32-bit trees
-# in 32-bit prefixes, and where it does not (or FLUTT_WINE_ARCH=64) they are
-# still built, and ctest reports each of their tests as skipped, with the
-# reason. Extra arguments go to ctest, e.g.
+# in 32-bit prefixes; where it does not (or FLUTT_WINE_ARCH=64) only their
+# savers are built, for the release files, and ctest reports each of their
+# tests as skipped, with the reason. Extra arguments go to ctest, e.g.
 #   scripts/test.sh -L e2e        only the end-to-end tests
 #   scripts/test.sh -R unit       only the unit tests
-# FLUTT_TEST_JOBS sets how many tests run at once (default 3: most of a Wine
-# test's time is waiting for windows and processes, not computing).
+# FLUTT_TEST_JOBS sets how many tests run at once, each Wine test in a slot of
+# its own (default 3, which suits two cores: with more, the end-to-end tests'
+# timed checks, such as a window up within 1.5 s, fail on the loaded machine).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 

@@ -20,10 +20,10 @@
 #     suggested rectangle is the 96 DPI frame around the 192 DPI client area.
 #   - The fonts are Wine's substitutes for the form's face; the text checks
 #     measure them as drawn.
-# The script runs in a Wine session of its own, on a 3840 x 2160 screen, so
-# that the dialog fits at 288 DPI (Windows offers 300 % only on such screens).
+# The script runs in a Wine session of its own, on a 2560 x 1440 screen, so
+# that the dialog fits at 288 DPI (1449 x 1204 with its frame).
 # Usage: dialog_dpi.sh FLUTTSAVER.SCR E2E_PROBE.EXE E2E_PREVIEW_HOST.EXE E2E_DIALOG_PROBE.EXE
-export FLUTT_SCREEN=3840x2160x24 FLUTT_WINE_PRIVATE=1
+export FLUTT_SCREEN=2560x1440x24 FLUTT_WINE_PRIVATE=1
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/dialog_lib.sh"
 
