@@ -29,7 +29,7 @@ mkdir -p "$E2E_WORK"
 # shellcheck source=../../scripts/wine-env.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-env.sh" || exit 2
 flutt_wine_select "${FLUTT_TREE_BITS:-64}" ||
-    { echo "skipped: this machine runs no ${FLUTT_TREE_BITS}-bit x86 code"; exit 77; }
+    { echo "skipped: this machine runs no ${FLUTT_TREE_BITS:-64}-bit x86 code"; exit 77; }
 
 # The program's settings key and its one subkey.
 readonly REG_ROOT='HKCU\Software\Orrin Software'
