@@ -1,8 +1,9 @@
 # How the Windows trees register their tests. Every Windows program runs under
 # Wine (cmake/wine-run.sh); this machine may not run this tree's kind of code
 # at all (no 32-bit x86 on some x86-64 kernels), and scripts/test.sh then sets
-# FLUTT_WINE_SKIP to the reason: the tree is still built, and each of its tests
-# is reported by ctest as skipped with that reason, never as passed.
+# FLUTT_WINE_SKIP to the reason: the tree's saver is still built, for the
+# release files, and each of its tests is reported by ctest as skipped with
+# that reason, never as passed.
 #
 # A test that runs Windows programs takes one slot of the Wine session of
 # scripts/wine-env.sh (ctest's resource "wine": a display and prefixes of its
@@ -33,8 +34,8 @@ endif()
 #   variant  the reduced 64-bit tree: what the variant changes (the pictures it
 #            carries, its background list);
 #   width    the full 32-bit tree: what pointer width and the 32-bit system
-#            change (the portable logic under the other compiler, handles and
-#            window numbers, the registry, the x86 setup);
+#            change (the portable logic under the other compiler, the Windows
+#            code with its handles, window numbers and window objects);
 #   own      the reduced 32-bit tree: its own program's resources only.
 if(FLUTT_REDUCED)
     if(FLUTT_WINE_BITS EQUAL 64)
