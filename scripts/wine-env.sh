@@ -45,12 +45,14 @@ _flutt_wine_dir=$FLUTT_BUILD_DIR/wine
 # Bump when the template's setup below changes, so old templates are rebuilt.
 _flutt_template_stamp=.fluttsaver-template-v2
 
-# The 64-bit Wine through its own loader first in PATH, or out of it.
-_flutt_path_wine64() {
-    [[ :$PATH: == *":$_flutt_repo/scripts/wine64:"* ]] || export PATH=$_flutt_repo/scripts/wine64:$PATH
-}
-_flutt_path_plain() {
-    export PATH=${PATH//"$_flutt_repo/scripts/wine64:"/}
+# _flutt_path_for 32|64: the Wine of that kind first in PATH: for 64, 64-bit
+# Wine through its own loader (scripts/wine64); for 32, the plain one.
+_flutt_path_for() {
+    if [[ $1 == 64 ]]; then
+        [[ :$PATH: == *":$_flutt_repo/scripts/wine64:"* ]] || export PATH=$_flutt_repo/scripts/wine64:$PATH
+    else
+        export PATH=${PATH//"$_flutt_repo/scripts/wine64:"/}
+    fi
 }
 
 # The kinds of prefix a session has on this machine.
@@ -81,7 +83,7 @@ _flutt_make_template() {
         # lingers would hold it for every later caller.
         (
             export WINEPREFIX=$tmp
-            if [[ $arch == 64 ]]; then _flutt_path_wine64; else _flutt_path_plain; fi
+            _flutt_path_for "$arch"
             WINEARCH=win$arch wineboot -i >/dev/null 2>&1
             r() { wine reg add "$@" /f >/dev/null 2>&1; }
             # Without a window manager Wine waits 2 s in every DestroyWindow
@@ -120,7 +122,7 @@ _flutt_start_prefix() {
     cp -a "$tpl" "$prefix" || { echo "wine-env.sh: could not copy the template prefix" >&2; return 1; }
     (
         export WINEPREFIX=$prefix
-        if [[ $arch == 64 ]]; then _flutt_path_wine64; else _flutt_path_plain; fi
+        _flutt_path_for "$arch"
         wineserver -p >/dev/null 2>&1 || { echo "wine-env.sh: wineserver did not start" >&2; exit 1; }
         wine cmd /c exit >/dev/null 2>&1 </dev/null || { echo "wine-env.sh: wine does not run in $prefix" >&2; exit 1; }
     )
@@ -130,7 +132,7 @@ _flutt_start_prefix() {
 _flutt_stop_prefix() {
     (
         export WINEPREFIX=$2
-        if [[ $1 == 64 ]]; then _flutt_path_wine64; else _flutt_path_plain; fi
+        _flutt_path_for "$1"
         wineserver -k >/dev/null 2>&1 || true
         timeout 10 wineserver -w >/dev/null 2>&1 || true
     )
@@ -139,7 +141,7 @@ _flutt_stop_prefix() {
 flutt_wine_select() {
     local arch=$1
     [[ -n ${FLUTT_WINE_SLOT_DIR:-} && -f $FLUTT_WINE_SLOT_DIR/$arch/system.reg ]] || return 1
-    if [[ $arch == 64 ]]; then _flutt_path_wine64; else _flutt_path_plain; fi
+    _flutt_path_for "$arch"
     export WINEPREFIX=$FLUTT_WINE_SLOT_DIR/$arch FLUTT_WINE_SELECTED=$arch
 }
 
