@@ -5,12 +5,10 @@
 namespace flutt {
 namespace {
 
-// Above this share of the frame in changed tiles, rebuilding the frame whole
-// (one copy of the background, one paste per character) costs less than tile
-// by tile, where characters across tile rows are pasted in pieces. Measured
-// on the 32-bit build under Wine at 1920 x 1080: the two cost the same at
-// about a third of the frame (300 characters); at 56 % tiles cost 1.8 times
-// as much.
+// Above this share of the frame in cells left or entered, rebuilding the
+// frame whole (one copy of the background, one paste per character) costs
+// less than part by part, where characters across several changed parts are
+// pasted in pieces.
 constexpr long long kWholeRebuildPercent = 40;
 
 }  // namespace
@@ -25,10 +23,9 @@ FramePipeline::FramePipeline(PixelView frame, ConstPixelView background, int sca
     : frame_(frame),
       background_(background),
       scale_(scale),
-      columns_((frame.width + kTileW - 1) / kTileW),
-      rows_((frame.height + kTileH - 1) / kTileH),
-      dirty_(std::size_t(columns_) * rows_),
-      tileStart_(std::size_t(columns_) * rows_ + 1) {}
+      binColumns_((frame.width + kBinSize - 1) / kBinSize),
+      binRows_((frame.height + kBinSize - 1) / kBinSize),
+      binStart_(std::size_t(binColumns_) * binRows_ + 1) {}
 
 PixelRect FramePipeline::CellOf(const moving& c) const {
     const int k = scale_;
@@ -47,27 +44,24 @@ const FrameChanges& FramePipeline::Step(std::vector<moving>& characters, ScreenS
         RebuildAll(characters);
         return changes_;
     }
-    std::fill(dirty_.begin(), dirty_.end(), std::uint8_t{0});
+    // The cells each moved character left and entered; their areas, less
+    // where the two overlap, bound the changed area from above.
+    touched_.clear();
+    long long area = 0;
     for (std::size_t i = 0; i < characters.size(); ++i) {
         const PixelRect now = CellOf(characters[i]);
         if (now == drawn_[i]) continue;
-        MarkTiles(drawn_[i]);
-        MarkTiles(now);
+        area += drawn_[i].Area() + now.Area() - Intersect(drawn_[i], now).Area();
+        touched_.push_back(drawn_[i]);
+        touched_.push_back(now);
         drawn_[i] = now;
     }
-    const long long dirtyTiles = std::count(dirty_.begin(), dirty_.end(), std::uint8_t{1});
-    if (dirtyTiles * kTileW * kTileH * 100 > kWholeRebuildPercent * frame_.width * frame_.height) {
+    if (area * 100 > kWholeRebuildPercent * frame_.width * frame_.height) {
         RebuildAll(characters);
-    } else if (dirtyTiles > 0) {
-        RebuildTiles(characters);
+    } else if (area > 0) {
+        RebuildChanged(characters);
     }
     return changes_;
-}
-
-void FramePipeline::MarkTiles(const PixelRect& r) {
-    if (r.Empty()) return;
-    for (int ty = r.top / kTileH; ty <= (r.bottom - 1) / kTileH; ++ty)
-        for (int tx = r.left / kTileW; tx <= (r.right - 1) / kTileW; ++tx) dirty_[std::size_t(ty) * columns_ + tx] = 1;
 }
 
 void FramePipeline::RebuildAll(const std::vector<moving>& characters) {
@@ -90,9 +84,9 @@ void FramePipeline::RebuildAll(const std::vector<moving>& characters) {
     }
     for (std::size_t b = 1; b < bandStart_.size(); ++b) bandStart_[b] += bandStart_[b - 1];
     bandMembers_.resize(std::size_t(bandStart_.back()));
-    runMembers_.assign(bandStart_.begin(), bandStart_.end() - 1);
+    members_.assign(bandStart_.begin(), bandStart_.end() - 1);
     for (std::size_t i = 0; i < characters.size(); ++i) {
-        forBands(drawn_[i], [&](std::size_t b) { bandMembers_[std::size_t(runMembers_[b]++)] = int(i); });
+        forBands(drawn_[i], [&](std::size_t b) { bandMembers_[std::size_t(members_[b]++)] = int(i); });
     }
     for (int b = 0; b < bands; ++b) {
         const PixelRect band = Intersect(PixelRect{0, b * kBandH, frame_.width, (b + 1) * kBandH}, frame_.Bounds());
@@ -106,70 +100,47 @@ void FramePipeline::RebuildAll(const std::vector<moving>& characters) {
     rebuildWhole_ = false;
 }
 
-void FramePipeline::RebuildTiles(const std::vector<moving>& characters) {
-    // The characters in each changed tile, in table order (a counting sort).
-    std::fill(tileStart_.begin(), tileStart_.end(), 0);
-    auto forTiles = [&](const PixelRect& r, auto&& visit) {
+void FramePipeline::SortIntoBins() {
+    // The characters over each bin, in table order (a counting sort).
+    std::fill(binStart_.begin(), binStart_.end(), 0);
+    auto forBins = [&](const PixelRect& r, auto&& visit) {
         if (r.Empty()) return;
-        for (int ty = r.top / kTileH; ty <= (r.bottom - 1) / kTileH; ++ty)
-            for (int tx = r.left / kTileW; tx <= (r.right - 1) / kTileW; ++tx) {
-                const std::size_t t = std::size_t(ty) * columns_ + tx;
-                if (dirty_[t]) visit(t);
-            }
+        for (int by = r.top / kBinSize; by <= (r.bottom - 1) / kBinSize; ++by)
+            for (int bx = r.left / kBinSize; bx <= (r.right - 1) / kBinSize; ++bx)
+                visit(std::size_t(by) * binColumns_ + bx);
     };
-    for (const PixelRect& r : drawn_) forTiles(r, [&](std::size_t t) { ++tileStart_[t + 1]; });
-    for (std::size_t t = 1; t < tileStart_.size(); ++t) tileStart_[t] += tileStart_[t - 1];
-    tileMembers_.resize(std::size_t(tileStart_.back()));
-    std::vector<int>& next = runMembers_;  // reused below for the runs
-    next.assign(tileStart_.begin(), tileStart_.end() - 1);
+    for (const PixelRect& r : drawn_) forBins(r, [&](std::size_t b) { ++binStart_[b + 1]; });
+    for (std::size_t b = 1; b < binStart_.size(); ++b) binStart_[b] += binStart_[b - 1];
+    binMembers_.resize(std::size_t(binStart_.back()));
+    members_.assign(binStart_.begin(), binStart_.end() - 1);
     for (std::size_t i = 0; i < drawn_.size(); ++i) {
-        forTiles(drawn_[i], [&](std::size_t t) { tileMembers_[std::size_t(next[t]++)] = int(i); });
+        forBins(drawn_[i], [&](std::size_t b) { binMembers_[std::size_t(members_[b]++)] = int(i); });
     }
+}
 
-    // Runs of changed tiles along each tile row: background, then the
-    // characters in them, each run at once. A run that continues one of the
-    // previous row at the same columns extends its rectangle.
-    // `open`: the rectangles that reach down to this tile row, left to right.
-    std::vector<std::size_t>& open = openRects_;
-    std::vector<std::size_t>& reaching = reachingRects_;
-    open.clear();
-    for (int ty = 0; ty < rows_; ++ty) {
-        const std::size_t rowBase = std::size_t(ty) * columns_;
-        std::size_t k = 0;
-        reaching.clear();
-        for (int tx = 0; tx < columns_;) {
-            if (!dirty_[rowBase + tx]) {
-                ++tx;
-                continue;
-            }
-            int end = tx;
-            while (end < columns_ && dirty_[rowBase + end]) ++end;
-            const PixelRect run = Intersect(PixelRect{tx * kTileW, ty * kTileH, end * kTileW, (ty + 1) * kTileH},
-                                            frame_.Bounds());
-            CopyPixels(frame_, background_, run);
-            runMembers_.clear();
-            for (int t = tx; t < end; ++t) {
-                runMembers_.insert(runMembers_.end(), tileMembers_.begin() + tileStart_[rowBase + t],
-                                   tileMembers_.begin() + tileStart_[rowBase + t + 1]);
-            }
-            if (end - tx > 1) {
-                std::sort(runMembers_.begin(), runMembers_.end());
-                runMembers_.erase(std::unique(runMembers_.begin(), runMembers_.end()), runMembers_.end());
-            }
-            for (int i : runMembers_) Paste(characters[std::size_t(i)], run);
-
-            while (k < open.size() && changes_.rects[open[k]].left < run.left) ++k;
-            if (k < open.size() && changes_.rects[open[k]].left == run.left &&
-                changes_.rects[open[k]].right == run.right) {
-                changes_.rects[open[k]].bottom = run.bottom;
-                reaching.push_back(open[k]);
-            } else {
-                reaching.push_back(changes_.rects.size());
-                changes_.rects.push_back(run);
-            }
-            tx = end;
+void FramePipeline::RebuildChanged(const std::vector<moving>& characters) {
+    // Each changed rectangle whole: its background, then every character
+    // over it in table order. The rectangles do not overlap, so no pixel is
+    // built twice.
+    union_.Of(touched_, changes_.rects);
+    SortIntoBins();
+    for (const PixelRect& r : changes_.rects) {
+        CopyPixels(frame_, background_, r);
+        members_.clear();
+        const int bx0 = r.left / kBinSize, bx1 = (r.right - 1) / kBinSize;
+        const int by0 = r.top / kBinSize, by1 = (r.bottom - 1) / kBinSize;
+        for (int by = by0; by <= by1; ++by) {
+            const std::size_t row = std::size_t(by) * binColumns_;
+            members_.insert(members_.end(), binMembers_.begin() + binStart_[row + bx0],
+                            binMembers_.begin() + binStart_[row + bx1 + 1]);
         }
-        open.swap(reaching);
+        if (bx0 != bx1 || by0 != by1) {
+            std::sort(members_.begin(), members_.end());
+            members_.erase(std::unique(members_.begin(), members_.end()), members_.end());
+        }
+        for (int i : members_) {
+            if (!Intersect(drawn_[std::size_t(i)], r).Empty()) Paste(characters[std::size_t(i)], r);
+        }
     }
 }
 

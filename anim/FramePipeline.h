@@ -1,7 +1,8 @@
 // The per-tick frame built on pixel buffers, at a cost that follows what
 // moves: each step moves the characters and rebuilds the frame only where a
-// character left or entered, pixel for pixel what rebuilding it whole gives
-// (the background copied, then every character pasted in table order).
+// character left or entered (the cells it was drawn in and is drawn in now),
+// pixel for pixel what rebuilding it whole gives (the background copied,
+// then every character pasted in table order).
 //
 // A front end, once per tick:
 //   1. const FrameChanges& changes = pipeline.Step(characters, screen);
@@ -14,20 +15,21 @@
 //
 // At a scale k above 1 (a high-DPI screen) the characters move on a logical
 // screen k times smaller than the frame; each is pasted k times larger, at k
-// times its position, through the same changed-rectangle tiles. Frame() is the pixels to present. The front end must flush its own
-// pending drawing into the frame and background before a step.
+// times its position. Frame() is the pixels to present. The front end must
+// flush its own pending drawing into the frame and background before a step.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
 #include "anim/Moving.h"
+#include "anim/RectUnion.h"
 #include "platform/soft/Pixels.h"
 
 namespace flutt {
 
 // What one step changed: the whole frame, or the rectangles listed, which
-// lie inside the frame, do not overlap, and run in rows from the top.
+// lie inside the frame, do not overlap, and come by top, then by left.
 struct FrameChanges {
     bool whole = false;
     std::vector<PixelRect> rects;
@@ -52,36 +54,33 @@ public:
     PixelView Frame() const { return frame_; }
     const FrameChanges& Changes() const { return changes_; }
 
-    // Tiles of the change grid, in pixels: changes are reported in whole
-    // tiles (cut at the frame's edges).
-    static constexpr int kTileW = 16;
-    static constexpr int kTileH = 16;
     // Rows of the frame rebuilt at once when it is rebuilt whole.
     static constexpr int kBandH = 16;
+    // Squares of the grid that finds the characters over a changed part.
+    static constexpr int kBinSize = 64;
 
 private:
     PixelRect CellOf(const moving& c) const;
     void Paste(const moving& c, const PixelRect& clip) const;
     void RebuildAll(const std::vector<moving>& characters);
-    void RebuildTiles(const std::vector<moving>& characters);
-    void MarkTiles(const PixelRect& r);
+    void RebuildChanged(const std::vector<moving>& characters);
+    void SortIntoBins();
 
     PixelView frame_;
     ConstPixelView background_;
     int scale_;
-    int columns_;
-    int rows_;
+    int binColumns_;
+    int binRows_;
     bool rebuildWhole_ = true;
     FrameChanges changes_;
-    std::vector<PixelRect> drawn_;           // each character's cell in the frame as last drawn
-    std::vector<std::uint8_t> dirty_;        // per tile
-    std::vector<int> tileStart_;             // per tile: its characters in tileMembers_
-    std::vector<int> tileMembers_;
-    std::vector<int> runMembers_;
-    std::vector<int> bandStart_;             // per band: its characters in bandMembers_
+    std::vector<PixelRect> drawn_;    // each character's cell in the frame as last drawn
+    std::vector<PixelRect> touched_;  // this step's cells that characters left or entered
+    RectUnion union_;
+    std::vector<int> binStart_;       // per bin: the characters over it in binMembers_
+    std::vector<int> binMembers_;
+    std::vector<int> bandStart_;      // per band: its characters in bandMembers_
     std::vector<int> bandMembers_;
-    std::vector<std::size_t> openRects_;
-    std::vector<std::size_t> reachingRects_;
+    std::vector<int> members_;        // the characters over one changed rectangle
 };
 
 }  // namespace flutt

@@ -9,6 +9,7 @@
 #include "platform/win/Fonts_win.h"
 #include "platform/win/Resources_win.h"
 #include "platform/win/Text_win.h"
+#include "platform/win/Win32Error.h"
 
 namespace flutt {
 namespace {
@@ -17,24 +18,25 @@ std::wstring Numbered(const wchar_t* prefix, int index) { return prefix + std::t
 
 RECT ToRect(const PixelRect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
-// One region of the rectangles, in a single call.
-win::unique_hrgn RegionOf(const std::vector<RECT>& rects, ScreenSize screen) {
-    std::vector<std::uint8_t> data(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
+// One region of the rectangles, in a single call, built in `data` (kept by
+// the caller, so that a frame allocates nothing once it has grown).
+win::unique_hrgn RegionOf(const std::vector<PixelRect>& rects, std::vector<std::uint8_t>& data) {
+    data.resize(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
     auto* header = reinterpret_cast<RGNDATAHEADER*>(data.data());
+    *header = {};
     header->dwSize = sizeof(RGNDATAHEADER);
     header->iType = RDH_RECTANGLES;
     header->nCount = DWORD(rects.size());
-    header->rcBound = {0, 0, screen.W, screen.H};
-    std::memcpy(data.data() + sizeof(RGNDATAHEADER), rects.data(), rects.size() * sizeof(RECT));
+    PixelRect box = rects.empty() ? PixelRect{} : rects.front();
+    auto* out = reinterpret_cast<RECT*>(data.data() + sizeof(RGNDATAHEADER));
+    for (const PixelRect& r : rects) {
+        *out++ = ToRect(r);
+        box = {std::min(box.left, r.left), std::min(box.top, r.top), std::max(box.right, r.right),
+               std::max(box.bottom, r.bottom)};
+    }
+    header->rcBound = ToRect(box);
     return win::unique_hrgn(
         ::ExtCreateRegion(nullptr, DWORD(data.size()), reinterpret_cast<const RGNDATA*>(data.data())));
-}
-
-win::unique_hrgn RegionOf(const std::vector<PixelRect>& rects, ScreenSize screen) {
-    std::vector<RECT> converted;
-    converted.reserve(rects.size());
-    for (const PixelRect& r : rects) converted.push_back(ToRect(r));
-    return RegionOf(converted, screen);
 }
 
 }  // namespace
@@ -51,17 +53,35 @@ void SaverAnimation::LoadSheets() {
     }
 }
 
+template <class Make>
+void SaverAnimation::OrGiveUpFrame(Make&& make) {
+    try {
+        make();
+        return;
+    } catch (const win::OutOfMemory&) {
+    } catch (const std::bad_alloc&) {
+    }
+    pipeline_.reset();
+    desktopCopy_.reset();
+    imgBG.reset();
+    FrameBitmap.reset();
+}
+
 void SaverAnimation::KeepDesktopCopy() {
-    if (!MayShowDesktop(settings_.back2, kReducedBuild)) return;
-    const ScreenSize screen = screen_();
-    desktopCopy_ = std::make_unique<win::GdiSurface>(screen.W, screen.H);
-    const win::unique_window_dc desktop(nullptr);
-    ::BitBlt(desktopCopy_->Dc(), 0, 0, screen.W, screen.H, desktop.get(), 0, 0, SRCCOPY);
+    if (!Ready() || !MayShowDesktop(settings_.back2, kReducedBuild)) return;
+    OrGiveUpFrame([&] {
+        const ScreenSize screen = screen_();
+        desktopCopy_ = std::make_unique<win::GdiSurface>(screen.W, screen.H);
+        const win::unique_window_dc desktop(nullptr);
+        ::BitBlt(desktopCopy_->Dc(), 0, 0, screen.W, screen.H, desktop.get(), 0, 0, SRCCOPY);
+    });
 }
 
 void SaverAnimation::CreateFrameBitmap() {
-    const ScreenSize screen = screen_();
-    FrameBitmap = std::make_unique<win::GdiSurface>(screen.W, screen.H);
+    OrGiveUpFrame([&] {
+        const ScreenSize screen = screen_();
+        FrameBitmap = std::make_unique<win::GdiSurface>(screen.W, screen.H);
+    });
 }
 
 void SaverAnimation::CreateCharacters() {
@@ -71,9 +91,12 @@ void SaverAnimation::CreateCharacters() {
 void SaverAnimation::DrawFrame(HDC target) { Present(target, BuildFrame()); }
 
 const FrameChanges& SaverAnimation::BuildFrame() {
+    static const FrameChanges kNothing;
+    if (!Ready()) return kNothing;
     const ScreenSize screen = screen_();
     if (!settings_.IsBackgroundComposed) {
         ComposeBackground(screen);
+        if (!Ready()) return kNothing;
         settings_.IsBackgroundComposed = true;
         if (settings_.IsShownMessage && !settings_.IsMessageFront) DrawMessage(imgBG->Dc(), screen);
     }
@@ -85,18 +108,29 @@ const FrameChanges& SaverAnimation::BuildFrame() {
 void SaverAnimation::ComposeBackground(ScreenSize screen) {
     const auto table = BackgroundTable(kReducedBuild);
     settings_.back2 = ResolveBackgroundIndex(settings_.back2, kReducedBuild);
-    imgBG = std::make_unique<win::GdiSurface>(screen.W, screen.H);
-    FillBackground(table[std::size_t(settings_.back2)], screen);
+    const BackgroundEntry& entry = table[std::size_t(settings_.back2)];
+    OrGiveUpFrame([&] {
+        if (entry.fill == BackgroundFill::DesktopCopy && desktopCopy_ && desktopCopy_->Width() == screen.W &&
+            desktopCopy_->Height() == screen.H) {
+            // The copy taken at set-up is the background as it is: no second
+            // full-screen buffer for it.
+            imgBG = std::move(desktopCopy_);
+            return;
+        }
+        imgBG = std::make_unique<win::GdiSurface>(screen.W, screen.H);
+        FillBackground(entry, screen);
+    });
+    desktopCopy_.reset();
 }
 
 void SaverAnimation::FillBackground(const BackgroundEntry& entry, ScreenSize screen) {
     if (entry.fill == BackgroundFill::DesktopCopy) {
-        // The copy taken at set-up; without one the background stays black.
+        // The copy taken at set-up, of a screen since resized; without one the
+        // background stays black.
         if (desktopCopy_) {
             imgBG->Transfer(0, 0, desktopCopy_->Width(), desktopCopy_->Height(), *desktopCopy_, 0, 0,
                             RasterOp::SrcCopy);
         }
-        desktopCopy_.reset();
         return;
     }
     // The picture is needed only for this once-per-run composition.
@@ -155,19 +189,20 @@ void SaverAnimation::DrawFrontMessage(const FrameChanges& changes, ScreenSize sc
     // rows can touch it (a line's height of margin for glyphs that overhang).
     const int line = messageLineHeight_;
     const PixelRect band{0, (screen.H - line) / 2 - line, screen.W, (screen.H + line) / 2 + line};
-    std::vector<RECT> clip;
+    messageClip_.clear();
     for (const PixelRect& r : changes.rects) {
-        if (!Intersect(r, band).Empty()) clip.push_back(ToRect(r));
+        if (!Intersect(r, band).Empty()) messageClip_.push_back(r);
     }
-    if (clip.empty()) return;
+    if (messageClip_.empty()) return;
     // Redrawn only inside the changed rectangles; elsewhere it is still there.
-    const win::unique_hrgn region = RegionOf(clip, screen);
+    const win::unique_hrgn region = RegionOf(messageClip_, regionData_);
     ::SelectClipRgn(canvas, region.get());
     DrawMessage(canvas, screen);
     ::SelectClipRgn(canvas, nullptr);
 }
 
-void SaverAnimation::Present(HDC target, const FrameChanges& changes) const {
+void SaverAnimation::Present(HDC target, const FrameChanges& changes) {
+    if (!Ready()) return;
     const ScreenSize screen = frameScreen_;
     HDC frame = FrameBitmap->Dc();
     if (changes.whole) {
@@ -178,19 +213,15 @@ void SaverAnimation::Present(HDC target, const FrameChanges& changes) const {
     // One copy clipped to the rectangles' region: under Wine that costs the
     // process less than one copy per rectangle (measured from outside with
     // 100 characters: 1.45 against 1.7 ms a frame, saver and Wine server).
-    const win::unique_hrgn region = RegionOf(changes.rects, screen);
+    const win::unique_hrgn region = RegionOf(changes.rects, regionData_);
     ::SelectClipRgn(target, region.get());
-    PixelRect box = changes.rects.front();
-    for (const PixelRect& r : changes.rects) {
-        box = {std::min(box.left, r.left), std::min(box.top, r.top), std::max(box.right, r.right),
-               std::max(box.bottom, r.bottom)};
-    }
+    const RECT box = reinterpret_cast<const RGNDATA*>(regionData_.data())->rdh.rcBound;
     ::BitBlt(target, box.left, box.top, box.right - box.left, box.bottom - box.top, frame, box.left, box.top, SRCCOPY);
     ::SelectClipRgn(target, nullptr);
 }
 
 bool SaverAnimation::PresentWhole(HDC target) const {
-    if (!pipeline_) return false;
+    if (!pipeline_ || !Ready()) return false;
     const ScreenSize screen = frameScreen_;
     ::BitBlt(target, 0, 0, screen.W, screen.H, FrameBitmap->Dc(), 0, 0, SRCCOPY);
     return true;

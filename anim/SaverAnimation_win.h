@@ -48,6 +48,10 @@ public:
     SaverAnimation& operator=(const SaverAnimation&) = delete;
 
     // Set-up, in this order, with the settings loaded between the first two.
+    // A full-screen buffer that the process cannot get (a screen too large
+    // for its memory) throws nothing: the animation stays without a frame,
+    // Ready() is false and nothing is drawn, so the window shows its own
+    // black and input still ends the run.
     void LoadSheets();
     void CreateFrameBitmap();
     void CreateCharacters();
@@ -66,9 +70,10 @@ public:
     // (the whole frame the first time). BuildFrame and Present are its two
     // halves, for a caller that gets its target only when there is
     // something to present.
+    // BuildFrame reports no change once the frame is given up (above).
     void DrawFrame(HDC target);
     const FrameChanges& BuildFrame();
-    void Present(HDC target, const FrameChanges& changes) const;
+    void Present(HDC target, const FrameChanges& changes);
 
     // Copies the whole current frame onto `target` (a window to repaint);
     // false, drawing nothing, before the first frame.
@@ -91,6 +96,10 @@ public:
 
 private:
     void FillBackground(const BackgroundEntry& entry, ScreenSize screen);
+    // Runs `make`; where the memory for it cannot be had, frees every
+    // full-screen buffer and leaves the animation without a frame.
+    template <class Make>
+    void OrGiveUpFrame(Make&& make);
 
     HINSTANCE instance_;
     SaverSettings& settings_;
@@ -107,6 +116,8 @@ private:
     ScreenSize frameScreen_;                 // the screen's size the last frame was built for
     win::unique_hfont messageFont_;
     int messageLineHeight_ = 0;
+    std::vector<PixelRect> messageClip_;    // kept between frames, as is:
+    std::vector<std::uint8_t> regionData_;  // the clip of a present or of the message
 };
 
 }  // namespace flutt

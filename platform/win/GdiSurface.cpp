@@ -20,10 +20,12 @@ BITMAPINFO Describe32(int width, int height) {
 }
 
 // A 32-bit top-down DIB section: GDI draws into it and the program reads
-// and writes its pixels directly.
+// and writes its pixels directly. A section of a valid size that cannot be
+// made is one the process has no memory (or address space) left for.
 unique_hbitmap MakeBitmap(int width, int height, void*& bits) {
     const BITMAPINFO info = Describe32(width, height);
     unique_hbitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap && width > 0 && height > 0) throw OutOfMemory();
     if (!bitmap) RaiseLastWin32Error();
     return bitmap;
 }

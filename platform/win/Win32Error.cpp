@@ -15,10 +15,20 @@ std::wstring SystemErrorText(DWORD code) {
     return text;
 }
 
+namespace {
+
+std::string Win32ErrorText(DWORD code) {
+    return "Win32 エラー。コード : " + std::to_string(code) + ".\n" + Narrow(SystemErrorText(code));
+}
+
+}  // namespace
+
 void RaiseLastWin32Error() {
     const DWORD code = ::GetLastError();
     if (code == ERROR_SUCCESS) throw std::runtime_error("Win32 API 呼び出しに失敗しました");
-    throw std::runtime_error("Win32 エラー。コード : " + std::to_string(code) + ".\n" + Narrow(SystemErrorText(code)));
+    throw std::runtime_error(Win32ErrorText(code));
 }
+
+OutOfMemory::OutOfMemory() : std::runtime_error(Win32ErrorText(ERROR_NOT_ENOUGH_MEMORY)) {}
 
 }  // namespace flutt::win

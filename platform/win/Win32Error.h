@@ -17,4 +17,12 @@ std::wstring SystemErrorText(DWORD code);
 // "Win32 API 呼び出しに失敗しました" when there is no error code.
 [[noreturn]] void RaiseLastWin32Error();
 
+// The system could not give the memory that a picture or buffer needs. Its
+// text is the Win32 error text of ERROR_NOT_ENOUGH_MEMORY, whatever code the
+// failed call left (Wine leaves ERROR_ACCESS_DENIED, for one).
+class OutOfMemory : public std::runtime_error {
+public:
+    OutOfMemory();
+};
+
 }  // namespace flutt::win

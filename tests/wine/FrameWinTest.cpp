@@ -12,6 +12,7 @@
 #include "anim/Random.h"
 #include "anim/SaverAnimation_win.h"
 #include "platform/win/Resources_win.h"
+#include "platform/win/Win32Error.h"
 #include "tests/common/TestBitmaps.h"
 
 namespace flutt {
@@ -348,6 +349,34 @@ TEST_F(FrameWinTest, PresentedFramesEqualTheFrameRebuiltWhole) {
             ASSERT_EQ(testing::FirstDifference(std::as_const(window).Pixels(), std::as_const(whole).Pixels()), "")
                 << "tick " << tick;
         }
+    }
+}
+
+// A screen too large for the process's memory (a span of several 5K monitors
+// for a 32-bit saver; here 40 GB a buffer): the set-up throws nothing, which
+// the window would show as an error box over the saver; the animation has
+// no frame and draws nothing, so the window keeps its own black. A buffer's
+// own error names the lack of memory.
+TEST_F(FrameWinTest, AScreenTooLargeForMemoryLeavesNoFrameAndRaisesNothing) {
+    const ScreenSize huge{100000, 100000};
+    settings.num = 100;
+    for (int back2 : {3, 10}) {  // a picture, the desktop copy
+        SCOPED_TRACE(back2);
+        settings.back2 = back2;
+        std::unique_ptr<SaverAnimation> animation;
+        ASSERT_NO_THROW(animation = DrawOnce([huge] { return huge; }));
+        EXPECT_FALSE(animation->Ready());
+        win::GdiSurface window(8, 8);
+        ::PatBlt(window.Dc(), 0, 0, 8, 8, WHITENESS);
+        ASSERT_NO_THROW(animation->DrawFrame(window.Dc()));
+        EXPECT_FALSE(animation->PresentWhole(window.Dc()));
+        EXPECT_EQ(window.ReadPixels().Pixel(4, 4), 0xFFFFFFu);
+    }
+    try {
+        win::GdiSurface buffer(huge.W, huge.H);
+        ADD_FAILURE() << "a 40 GB buffer was made";
+    } catch (const win::OutOfMemory& error) {
+        EXPECT_NE(std::string(error.what()).find("コード : 8."), std::string::npos) << error.what();
     }
 }
 
