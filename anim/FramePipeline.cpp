@@ -39,6 +39,7 @@ void FramePipeline::Paste(const moving& c, const PixelRect& clip) const {
 const FrameChanges& FramePipeline::Step(std::vector<moving>& characters, ScreenSize screen) {
     for (moving& c : characters) c.move(screen);
     changes_.rects.clear();
+    changes_.boxes.clear();
     changes_.whole = false;
     if (rebuildWhole_ || drawn_.size() != characters.size()) {
         RebuildAll(characters);
@@ -51,9 +52,19 @@ const FrameChanges& FramePipeline::Step(std::vector<moving>& characters, ScreenS
     for (std::size_t i = 0; i < characters.size(); ++i) {
         const PixelRect now = CellOf(characters[i]);
         if (now == drawn_[i]) continue;
-        area += drawn_[i].Area() + now.Area() - Intersect(drawn_[i], now).Area();
-        touched_.push_back(drawn_[i]);
+        const PixelRect& was = drawn_[i];
+        area += was.Area() + now.Area() - Intersect(was, now).Area();
+        touched_.push_back(was);
         touched_.push_back(now);
+        const bool meet = was.left <= now.right && now.left <= was.right && was.top <= now.bottom &&
+                          now.top <= was.bottom;
+        if (meet && !was.Empty() && !now.Empty()) {
+            changes_.boxes.push_back({std::min(was.left, now.left), std::min(was.top, now.top),
+                                      std::max(was.right, now.right), std::max(was.bottom, now.bottom)});
+        } else {
+            if (!was.Empty()) changes_.boxes.push_back(was);
+            if (!now.Empty()) changes_.boxes.push_back(now);
+        }
         drawn_[i] = now;
     }
     if (area * 100 > kWholeRebuildPercent * frame_.width * frame_.height) {
@@ -97,6 +108,7 @@ void FramePipeline::RebuildAll(const std::vector<moving>& characters) {
     }
     changes_.whole = true;
     changes_.rects.assign(1, frame_.Bounds());
+    changes_.boxes.assign(1, frame_.Bounds());
     rebuildWhole_ = false;
 }
 

@@ -9,7 +9,7 @@
 //   2. draws what goes over the characters (the message in front), clipped to
 //      `changes`: a step restores only the changed parts, so whatever was
 //      drawn over the rest of the frame is still there;
-//   3. presents `changes` (all of the frame when `whole` is set).
+//   3. presents `changes.boxes` (all of the frame when `whole` is set).
 // Between ticks it may present the whole frame at any time (an uncovered
 // window).
 //
@@ -30,9 +30,14 @@ namespace flutt {
 
 // What one step changed: the whole frame, or the rectangles listed, which
 // lie inside the frame, do not overlap, and come by top, then by left.
+// `boxes` are fewer rectangles to present them by: a box around each moved
+// character's old and new cells where the two overlap or touch, else each
+// cell. They lie inside the frame and cover `rects`, and may overlap each
+// other and cover a few pixels more, which hold what was presented before.
 struct FrameChanges {
     bool whole = false;
     std::vector<PixelRect> rects;
+    std::vector<PixelRect> boxes;
 
     long long Area() const;
 };

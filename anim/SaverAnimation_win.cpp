@@ -209,15 +209,13 @@ void SaverAnimation::Present(HDC target, const FrameChanges& changes) {
         ::BitBlt(target, 0, 0, screen.W, screen.H, frame, 0, 0, SRCCOPY);
         return;
     }
-    if (changes.rects.empty()) return;
-    // One copy clipped to the rectangles' region: under Wine that costs the
-    // process less than one copy per rectangle (measured from outside with
-    // 100 characters: 1.45 against 1.7 ms a frame, saver and Wine server).
-    const win::unique_hrgn region = RegionOf(changes.rects, regionData_);
-    ::SelectClipRgn(target, region.get());
-    const RECT box = reinterpret_cast<const RGNDATA*>(regionData_.data())->rdh.rcBound;
-    ::BitBlt(target, box.left, box.top, box.right - box.left, box.bottom - box.top, frame, box.left, box.top, SRCCOPY);
-    ::SelectClipRgn(target, nullptr);
+    // One copy a box. A clip region of the boxes and one copy cost about
+    // the same with 100 characters, but Wine builds a region rectangle by
+    // rectangle at a cost that grows with the square of their number (with
+    // 300 characters, in process: 2.9 ms against 0.73 ms a frame).
+    for (const PixelRect& r : changes.boxes) {
+        ::BitBlt(target, r.left, r.top, r.right - r.left, r.bottom - r.top, frame, r.left, r.top, SRCCOPY);
+    }
 }
 
 bool SaverAnimation::PresentWhole(HDC target) const {

@@ -117,7 +117,7 @@ private:
     win::unique_hfont messageFont_;
     int messageLineHeight_ = 0;
     std::vector<PixelRect> messageClip_;    // kept between frames, as is:
-    std::vector<std::uint8_t> regionData_;  // the clip of a present or of the message
+    std::vector<std::uint8_t> regionData_;  // the clip of the message in front
 };
 
 }  // namespace flutt

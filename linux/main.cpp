@@ -167,6 +167,7 @@ int Animate(Display* display, XTarget& target, const HackOptions& options) {
     double next = Now();
     const double start = next;
     FrameCost cost;
+    std::vector<PixelRect> changed;  // kept between frames
     while (!stopRequested && !target.gone()) {
         while (XPending(display)) {
             XEvent event;
@@ -190,9 +191,10 @@ int Animate(Display* display, XTarget& target, const HackOptions& options) {
             // After -stop-after's frame the picture stays as it is.
             const bool advance = options.stopAfter == 0 || frames < options.stopAfter;
             const double t0 = Now();
-            std::vector<PixelRect> changed;
+            changed.clear();
             if (advance) {
-                changed = animation.DrawFrame(size).rects;
+                const std::vector<PixelRect>& boxes = animation.DrawFrame(size).boxes;
+                changed.assign(boxes.begin(), boxes.end());
                 ++frames;
             }
             if (repaint && frames > 0) changed = {PixelRect{0, 0, animation.Frame().Width(), animation.Frame().Height()}};

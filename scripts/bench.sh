@@ -8,9 +8,12 @@
 #      process plus the Wine server that serves it, per frame, for num 0, 100
 #      and 1000 on a 1920x1080 display at 96 DPI (k = 1), and num 100 on a
 #      3840x2160 one at 96 DPI (k = 1) and at 192 DPI (k = 2: the characters
-#      drawn twice as large on a 1920x1080 logical screen), each as a ratio to
-#      the floor (two full-screen 32-bit memory copies) of that screen size
-#      measured in the same session;
+#      drawn twice as large on a 1920x1080 logical screen). Each run is set
+#      against two floors measured just before it on that display: F, two
+#      full-screen 32-bit memory copies, and I, the same outside measure of
+#      an idle full-screen window whose 100 ms timer draws nothing (what any
+#      program that ticks ten times a second costs under Wine). The figure
+#      that is the saver's own is "above I, in F": (saver - I) / F;
 #   2. process start to first frame, against a minimal Win32 program's start
 #      to first paint;
 #   3. frame_bench's in-process phases of a frame.
@@ -52,38 +55,51 @@ pid_in_prefix() {
     done
 }
 
-# Runs the saver with `num` characters and prints the CPU of saver plus Wine
-# server per frame (100 ms ticks) in ms, over $seconds of its loop.
-loop_ms_per_frame() {
-    wine reg delete 'HKCU\Software\Orrin Software' /f >/dev/null 2>&1 || true
-    wine reg add "$REG_KEY" /v num /t REG_SZ /d "$1" /f >/dev/null 2>&1
-    wine "$scr" /s >/dev/null 2>&1 </dev/null &
-    local launcher=$! saver= server i
+# ms_per_tick PATTERN COMMAND...: starts COMMAND and prints the CPU time, in
+# ms per 100 ms tick, of the process of this session whose command line
+# matches PATTERN plus the Wine server, over $seconds after 3 s of start-up.
+ms_per_tick() {
+    local pattern=$1
+    shift
+    "$@" >/dev/null 2>&1 </dev/null &
+    local launcher=$! program= server i
     for ((i = 0; i < 100; i++)); do
         sleep 0.1
-        saver=$(pid_in_prefix "$(basename "$scr") /s")
-        [[ -n $saver ]] && break
+        program=$(pid_in_prefix "$pattern")
+        [[ -n $program ]] && break
     done
     server=$(pid_in_prefix 'wineserver')
     sleep 3  # past the start-up and the first frames
-    local s0 w0 t0 s1 w1 t1
-    s0=$(cpu_ns "$saver"); w0=$(cpu_ns "$server"); t0=$(date +%s%N)
+    local p0 w0 t0 p1 w1 t1
+    p0=$(cpu_ns "$program"); w0=$(cpu_ns "$server"); t0=$(date +%s%N)
     sleep "$seconds"
-    s1=$(cpu_ns "$saver"); w1=$(cpu_ns "$server"); t1=$(date +%s%N)
+    p1=$(cpu_ns "$program"); w1=$(cpu_ns "$server"); t1=$(date +%s%N)
     kill "$launcher" 2>/dev/null || true
-    kill "$saver" 2>/dev/null || true
+    kill "$program" 2>/dev/null || true
     wait "$launcher" 2>/dev/null || true
-    awk -v s=$((s1 - s0)) -v w=$((w1 - w0)) -v t=$((t1 - t0)) 'BEGIN {
-        frames = t / 1e8; printf "%.3f %.3f\n", s / frames / 1e6, w / frames / 1e6 }'
+    awk -v p=$((p1 - p0)) -v w=$((w1 - w0)) -v t=$((t1 - t0)) 'BEGIN {
+        ticks = t / 1e8; printf "%.3f %.3f\n", p / ticks / 1e6, w / ticks / 1e6 }'
 }
 
-# The floor on this display now, in ms: two full-screen 32-bit memory copies.
+# The saver with `num` characters: "saver-ms wineserver-ms" per frame.
+saver_ms_per_frame() {
+    wine reg delete 'HKCU\Software\Orrin Software' /f >/dev/null 2>&1 || true
+    wine reg add "$REG_KEY" /v num /t REG_SZ /d "$1" /f >/dev/null 2>&1
+    ms_per_tick "$(basename "$scr") /s" wine "$scr" /s
+}
+
+# The idle floor I: "window-ms wineserver-ms" per tick.
+idle_ms_per_tick() { ms_per_tick 'frame_bench.exe idle' wine "$bench/frame_bench.exe" idle; }
+
+# The floor F on this display now, in ms: two full-screen 32-bit memory copies.
 floor_ms() { wine "$bench/frame_bench.exe" floor </dev/null | tr -d '\r' | sed -n 's/^floor_ms=//p'; }
+
+sum_of() { awk -v l="$1" 'BEGIN { split(l, a, " "); printf "%.3f", a[1] + a[2] }'; }
 
 # loop_table SCREEN DPI NUM...: one Wine session on a display of that size
 # at that DPI (the prefix's LogPixels, read when the wineserver starts). Each
-# run is set against the floor measured just before it: the machine's load
-# moves both.
+# run measures F and I, then the saver with each NUM: the machine's load
+# moves them all.
 loop_table() (
     export FLUTT_SCREEN=$1x24
     local dpi=$2
@@ -98,18 +114,25 @@ loop_table() (
         wineserver -p >/dev/null 2>&1
         wine cmd /c exit >/dev/null 2>&1 </dev/null
     fi
-    local floor num run line total ratios
+    local floor idle num run line total
+    declare -A above
     echo "screen ${FLUTT_SCREEN%x24} at $dpi DPI"
-    for num in "$@"; do
-        ratios=()
-        for ((run = 0; run < runs; run++)); do
-            floor=$(floor_ms)
-            line=$(loop_ms_per_frame "$num")
-            total=$(awk -v l="$line" 'BEGIN { split(l, a, " "); print a[1] + a[2] }')
-            ratios+=("$(awk -v t="$total" -v f="$floor" 'BEGIN { printf "%.2f", t / f }')")
-            echo "  num $num run $((run + 1)): saver + wineserver ms per frame: $line (total $total), floor $floor ms: ${ratios[-1]}x floor"
+    for ((run = 1; run <= runs; run++)); do
+        floor=$(floor_ms)
+        line=$(idle_ms_per_tick)
+        idle=$(sum_of "$line")
+        echo "  run $run: floor F $floor ms; idle window I: window + wineserver $line ms per tick (total $idle)"
+        for num in "$@"; do
+            line=$(saver_ms_per_frame "$num")
+            total=$(sum_of "$line")
+            above[$num]+=" $(awk -v t="$total" -v i="$idle" -v f="$floor" 'BEGIN { printf "%.2f", (t - i) / f }')"
+            echo "  run $run: num $num: saver + wineserver ms per frame: $line (total $total):" \
+                "$(awk -v t="$total" -v f="$floor" 'BEGIN { printf "%.2f", t / f }')x F in all," \
+                "${above[$num]##* }x F above I"
         done
-        echo "  num $num: ratio to the floor, $runs runs of $seconds s: $(printf '%s\n' "${ratios[@]}" | sort -n | paste -sd' ')"
+    done
+    for num in "$@"; do
+        echo "  num $num: above I, in F, $runs runs of $seconds s:$(tr ' ' '\n' <<<"${above[$num]}" | sort -n | paste -sd' ')"
     done
 )
 

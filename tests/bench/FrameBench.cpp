@@ -1,5 +1,7 @@
 // Frame benchmark: run under Wine (or Windows); scripts/bench.sh drives it.
 //   frame_bench floor        the floor: two full-screen 32-bit memory copies
+//   frame_bench idle         the idle floor: a full-screen window whose 100 ms
+//                            timer draws nothing, until it is ended
 //   frame_bench frames SCR   median time per frame and per phase for 0, 100
 //                            and 1000 characters, in process, against the floor
 //   frame_bench start SCR FIRST_PAINT_EXE
@@ -161,6 +163,16 @@ void MeasureStartUp(const std::wstring& scr, const std::wstring& minimal) {
                 m > 0 ? s / m : 0.0);
 }
 
+// The least that any program costs which shows a full-screen window and
+// wakes ten times a second, as the saver does: its timer ticks draw nothing.
+int RunIdleWindow() {
+    HWND window = MakePresentWindow(PrimaryScreenSize());
+    ::SetTimer(window, 1, 100, nullptr);
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -169,12 +181,13 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("floor_ms=%.4f\n", FloorMs(PrimaryScreenSize()));
         return 0;
     }
+    if (mode == L"idle") return RunIdleWindow();
     if (mode == L"start" && argc >= 4) {
         MeasureStartUp(argv[2], argv[3]);
         return 0;
     }
     if (mode != L"frames" || argc < 3) {
-        std::printf("usage: frame_bench floor | frames SCR | start SCR FIRST_PAINT_EXE\n");
+        std::printf("usage: frame_bench floor | idle | frames SCR | start SCR FIRST_PAINT_EXE\n");
         return 2;
     }
     const std::wstring scr = argv[2];

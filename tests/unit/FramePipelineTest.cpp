@@ -1,6 +1,6 @@
 // The frame pipeline against the frame rebuilt whole on every tick (the
 // background copied, each character moved and pasted in table order), and
-// against what a front end that presents only the reported changes shows.
+// against what a front end that presents only the reported boxes shows.
 #include "anim/FramePipeline.h"
 
 #include <gtest/gtest.h>
@@ -148,7 +148,10 @@ TEST_P(FramePipelineTest, EveryStepEqualsTheFrameRebuiltWhole) {
                                                   frame.Pixels().Bounds()),
                       "");
         }
-        for (const PixelRect& r : changes.rects) CopyPixels(presented.Pixels(), std::as_const(frame).Pixels(), r);
+        for (const PixelRect& r : changes.boxes) {
+            ASSERT_EQ(Intersect(r, frame.Pixels().Bounds()), r);
+            CopyPixels(presented.Pixels(), std::as_const(frame).Pixels(), r);
+        }
 
         ASSERT_EQ(testing::FirstDifference(frame.Pixels(), whole.Pixels()), "") << "frame";
         ASSERT_EQ(testing::FirstDifference(presented.Pixels(), whole.Pixels()), "") << "presented";
@@ -209,7 +212,7 @@ TEST_F(PipelineSheets, ScaledStepEqualsTheLogicalFrameEnlarged) {
                     ASSERT_EQ(ReportsExactlyTheMovedCells(changes, before, CellsOf(characters, bounds, k), bounds),
                               "");
                 }
-                for (const PixelRect& r : changes.rects) {
+                for (const PixelRect& r : changes.boxes) {
                     CopyPixels(presented.Pixels(), std::as_const(scaledFrame).Pixels(), r);
                 }
                 SoftSurface expected(k * W, k * H);

@@ -11,11 +11,18 @@
 //                                   32-bit ARGB one: prints its id, stays
 //                                   until killed
 //   xpixels input-only-window       the same for an InputOnly window
+//   xpixels idle-window SECONDS     a mapped window over the whole screen that
+//                                   wakes every 100 ms and draws nothing (the
+//                                   idle floor of the hack's benchmark), for
+//                                   SECONDS; then prints its own CPU per tick
 // WINDOW is "root" or an id. The scaling between n-bit channels and 8 bits is
 // the nearest value either way, written here on its own, not taken from the
 // program under test.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <sys/select.h>
+#include <sys/time.h>
+#include <sys/resource.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -191,6 +198,56 @@ int Compare(Display* display, const char* window, const char* path) {
     }
 }
 
+double Seconds(const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; }
+
+double NowSeconds() {
+    timeval now = {};
+    gettimeofday(&now, nullptr);
+    return Seconds(now);
+}
+
+double CpuSeconds() {
+    rusage usage = {};
+    getrusage(RUSAGE_SELF, &usage);
+    return Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
+}
+
+// Ticks as the hack does, ten times a second, waiting on the connection in
+// between, and draws nothing.
+int IdleWindow(Display* display, Window root, double seconds) {
+    XWindowAttributes size = {};
+    XGetWindowAttributes(display, root, &size);
+    const Window window = XCreateSimpleWindow(display, root, 0, 0, unsigned(size.width), unsigned(size.height), 0, 0, 0);
+    XMapWindow(display, window);
+    XSync(display, False);
+    std::printf("idle-window: measuring\n");
+    std::fflush(stdout);
+    const double start = NowSeconds(), startCpu = CpuSeconds();
+    double next = start;
+    long ticks = 0;
+    while (NowSeconds() - start < seconds) {
+        while (XPending(display)) {
+            XEvent event;
+            XNextEvent(display, &event);
+        }
+        const double now = NowSeconds();
+        if (now >= next) {
+            ++ticks;
+            next += 0.1;
+        }
+        const double left = next - NowSeconds();
+        if (left <= 0) continue;
+        const int fd = ConnectionNumber(display);
+        fd_set read;
+        FD_ZERO(&read);
+        FD_SET(fd, &read);
+        timeval timeout = {time_t(left), suseconds_t((left - double(time_t(left))) * 1e6)};
+        select(fd + 1, &read, nullptr, nullptr, &timeout);
+    }
+    std::printf("%ld ticks, process CPU: %.4f ms per tick\n", ticks, (CpuSeconds() - startCpu) * 1000 / double(ticks));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -221,11 +278,12 @@ int main(int argc, char** argv) {
                                             &attributes);
         Keep(display, window);
     }
+    if (command == "idle-window" && argc == 3) return IdleWindow(display, root, std::atof(argv[2]));
     if (command == "input-only-window" && argc == 2) {
         XSetWindowAttributes attributes = {};
         Keep(display, XCreateWindow(display, root, 0, 0, 100, 100, 0, 0, InputOnly, CopyFromParent, 0, &attributes));
     }
     std::fprintf(stderr, "usage: xpixels paint-root IN.ppm | dump WINDOW OUT.ppm | compare WINDOW REF.ppm |"
-                         " window DEPTH X Y W H | input-only-window\n");
+                         " window DEPTH X Y W H | input-only-window | idle-window SECONDS\n");
     return 2;
 }
