@@ -1,7 +1,7 @@
 #include "anim/SaverAnimation_win.h"
 
 #include <algorithm>
-#include <cstring>
+#include <new>
 #include <string>
 #include <utility>
 #include <vector>
