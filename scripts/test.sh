@@ -46,32 +46,23 @@ build_tree() {
         return 1
     fi
 }
-# The trees build in the background while the Wine session is made: the
-# session waits mostly on Wine's start-up, the builds on the processors.
-build_trees() {
-    local pair preset pids pid failed=0
-    for pair in "native win64" "win64-reduced win32" "win32-reduced"; do
-        pids=()
-        for preset in $pair; do
-            build_tree "$preset" &
-            pids+=($!)
-        done
-        for pid in "${pids[@]}"; do wait "$pid" || failed=1; done
-        ((failed == 0)) || return 1
-    done
-}
 mkdir -p build
-build_trees &
-builds=$!
+for pair in "native win64" "win64-reduced win32" "win32-reduced"; do
+    pids=()
+    for preset in $pair; do
+        build_tree "$preset" &
+        pids+=($!)
+    done
+    for pid in "${pids[@]}"; do wait "$pid"; done
+done
 
 jobs=${FLUTT_TEST_JOBS:-3}
+echo "== Wine session ($SECONDS s since the start)"
 export FLUTT_WINE_SLOTS=$jobs
-source scripts/wine-env.sh || { wait "$builds"; exit 1; }
+source scripts/wine-env.sh
 kinds="64-bit prefixes"
 [[ $FLUTT_WINE_ARCH == 32 ]] && kinds="64-bit and 32-bit prefixes"
-echo "made before the tests: $jobs slots with $kinds ($FLUTT_WINE_SESSION; $SECONDS s since the start)"
-wait "$builds" || { echo "== the trees did not build" >&2; exit 1; }
-echo "== built the trees ($SECONDS s since the start)"
+echo "made before the tests: $jobs slots with $kinds ($FLUTT_WINE_SESSION)"
 
 # ctest hands each Wine test a slot of its own (the resource "wine").
 resources=build/ctest-resources.json
