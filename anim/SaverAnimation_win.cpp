@@ -219,7 +219,7 @@ void SaverAnimation::Present(HDC target, const FrameChanges& changes) {
 }
 
 bool SaverAnimation::PresentWhole(HDC target) const {
-    if (!pipeline_ || !Ready()) return false;
+    if (!pipeline_) return false;  // also gone once the frame was given up
     const ScreenSize screen = frameScreen_;
     ::BitBlt(target, 0, 0, screen.W, screen.H, FrameBitmap->Dc(), 0, 0, SRCCOPY);
     return true;

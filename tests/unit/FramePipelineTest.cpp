@@ -108,6 +108,16 @@ protected:
         return sheet;
     }
 
+    // The mix's characters, placed by the random generator from `seed`.
+    std::vector<moving> Population(const Mix& mix, std::uint32_t seed) const {
+        SaverSettings settings;
+        settings.num = mix.num;
+        settings.LR = mix.LR, settings.LRspeed = mix.LRspeed, settings.updown = mix.updown;
+        settings.downspeed = mix.downspeed;
+        RandomSeed(seed);
+        return MakeCharacters(slots, settings, mix.screen);
+    }
+
     std::deque<SoftSurface> sheets;
     SheetSlots slots{};
 };
@@ -117,12 +127,7 @@ class FramePipelineTest : public PipelineSheets, public ::testing::WithParamInte
 TEST_P(FramePipelineTest, EveryStepEqualsTheFrameRebuiltWhole) {
     const Mix& mix = GetParam();
     const int W = mix.screen.W, H = mix.screen.H;
-    SaverSettings settings;
-    settings.num = mix.num;
-    settings.LR = mix.LR, settings.LRspeed = mix.LRspeed, settings.updown = mix.updown;
-    settings.downspeed = mix.downspeed;
-    RandomSeed(1);
-    std::vector<moving> characters = MakeCharacters(slots, settings, mix.screen);
+    std::vector<moving> characters = Population(mix, 1);
     std::vector<moving> reference = characters;
 
     SoftSurface background(W, H), whole(W, H), frame(W, H), presented(W, H, 0x123456);
@@ -179,12 +184,7 @@ TEST_F(PipelineSheets, ScaledStepEqualsTheLogicalFrameEnlarged) {
     for (const Mix& mix : {kMixes[1], kMixes[2], kMixes[3]}) {
         SCOPED_TRACE(mix.name);
         const int W = mix.screen.W, H = mix.screen.H;
-        SaverSettings settings;
-        settings.num = mix.num;
-        settings.LR = mix.LR, settings.LRspeed = mix.LRspeed, settings.updown = mix.updown;
-        settings.downspeed = mix.downspeed;
-        RandomSeed(2);
-        std::vector<moving> logicalCharacters = MakeCharacters(slots, settings, mix.screen);
+        std::vector<moving> logicalCharacters = Population(mix, 2);
 
         SoftSurface background(W, H), frame(W, H);
         for (int y = 0; y < H; ++y)
@@ -234,12 +234,7 @@ TEST_F(PipelineSheets, ScaledStepEqualsTheLogicalFrameEnlarged) {
 TEST_F(PipelineSheets, StepsAfterTheFirstFramesAllocateNothing) {
     for (const Mix& mix : {kMixes[0], kMixes[4]}) {
         SCOPED_TRACE(mix.name);
-        SaverSettings settings;
-        settings.num = mix.num;
-        settings.LR = mix.LR, settings.LRspeed = mix.LRspeed, settings.updown = mix.updown;
-        settings.downspeed = mix.downspeed;
-        RandomSeed(3);
-        std::vector<moving> characters = MakeCharacters(slots, settings, mix.screen);
+        std::vector<moving> characters = Population(mix, 3);
         SoftSurface background(mix.screen.W, mix.screen.H, 0x808080), frame(mix.screen.W, mix.screen.H);
         FramePipeline pipeline(frame.Pixels(), std::as_const(background).Pixels());
         for (int tick = 0; tick < 300; ++tick) pipeline.Step(characters, mix.screen);
