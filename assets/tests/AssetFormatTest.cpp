@@ -7,13 +7,14 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
-#include <regex>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -586,16 +587,32 @@ struct ScriptEntry {
     bool onlyInFullBuild;
 };
 
+bool isWord(const std::string& s) {
+    return !s.empty() && std::all_of(s.begin(), s.end(), [](unsigned char c) { return std::isalnum(c) || c == '_'; });
+}
+
+// A line that names a resource: NAME TYPE "file", with nothing after the file name.
+std::optional<std::array<std::string, 3>> entryLine(const std::string& text) {
+    std::istringstream words(text);
+    std::string name, type, rest;
+    if (!(words >> name >> type) || !isWord(name) || !isWord(type)) return std::nullopt;
+    std::getline(words, rest);
+    const auto first = rest.find_first_not_of(" \t\r");
+    const auto last = rest.find_last_not_of(" \t\r");
+    if (first == std::string::npos || last <= first + 1 || rest[first] != '"' || rest[last] != '"') return std::nullopt;
+    std::string file = rest.substr(first + 1, last - first - 1);
+    if (file.find('"') != std::string::npos) return std::nullopt;
+    return std::array{name, type, file};
+}
+
 std::map<std::string, ScriptEntry> readResourceScript() {
     std::ifstream in(kResourceScript);
     if (!in) throw std::runtime_error("cannot open " + kResourceScript.string());
     std::map<std::string, ScriptEntry> entries;
-    const std::regex line(R"re(^\s*(\w+)\s+(\w+)\s+"([^"]+)"\s*$)re");
     std::string text;
     int depth = 0;
     bool reducedOut = false;
     while (std::getline(in, text)) {
-        std::smatch m;
         if (text.rfind("#ifndef FLUTT_REDUCED", 0) == 0) {
             reducedOut = true;
             ++depth;
@@ -604,8 +621,9 @@ std::map<std::string, ScriptEntry> readResourceScript() {
         } else if (text.rfind("#endif", 0) == 0) {
             --depth;
             reducedOut = false;
-        } else if (std::regex_match(text, m, line)) {
-            entries[m[1].str()] = {m[2].str(), fs::path(m[3].str()), reducedOut};
+        } else if (const auto entry = entryLine(text)) {
+            const auto& [name, type, file] = *entry;
+            entries[name] = {type, fs::path(file), reducedOut};
         }
     }
     EXPECT_EQ(depth, 0) << "balanced conditionals";
