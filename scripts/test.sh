@@ -47,6 +47,10 @@ build_tree() {
     fi
 }
 mkdir -p build
+# Making the Wine templates mostly waits on Wine's start-up: it runs beside the
+# build, and the session below uses them.
+bash scripts/wine-env.sh templates >build/wine-templates.log 2>&1 &
+templates=$!
 for pair in "native win64" "win64-reduced win32" "win32-reduced"; do
     pids=()
     for preset in $pair; do
@@ -55,6 +59,8 @@ for pair in "native win64" "win64-reduced win32" "win32-reduced"; do
     done
     for pid in "${pids[@]}"; do wait "$pid"; done
 done
+
+wait "$templates" || cat build/wine-templates.log  # the session tries again, and says why it fails
 
 jobs=${FLUTT_TEST_JOBS:-3}
 echo "== Wine session ($SECONDS s since the start)"

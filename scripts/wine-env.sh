@@ -78,7 +78,7 @@ _flutt_make_template() {
         [[ -f $tpl/$_flutt_template_stamp && -f $tpl/system.reg && -f $tpl/user.reg ]] && return 0
         local tmp=$tpl.tmp.$$
         rm -rf "$tmp"
-        echo "wine-env.sh: creating the $arch-bit Wine template prefix (once, about 10 s)" >&2
+        echo "wine-env.sh: creating the $arch-bit Wine template prefix (once, about 20 s)" >&2
         # Wine's processes must not inherit the lock: a wineserver that
         # lingers would hold it for every later caller.
         (
@@ -110,6 +110,18 @@ _flutt_make_template() {
         rm -rf "$tpl"
         mv "$tmp" "$tpl"
     } 9>"$tpl.lock"
+}
+
+# flutt_wine_templates: makes the template of each kind this machine runs, side
+# by side: making one mostly waits on Wine's own start-up.
+flutt_wine_templates() {
+    local arch pids=() failed=0
+    for arch in $(_flutt_kinds); do
+        flutt_wine_template "$arch" >/dev/null &
+        pids+=($!)
+    done
+    for arch in "${pids[@]}"; do wait "$arch" || failed=1; done
+    return $failed
 }
 
 # _flutt_start_prefix 32|64 PREFIX: copies the template of that kind to PREFIX
@@ -186,6 +198,25 @@ flutt_wine_cleanup() {
     _FLUTT_OWN_SESSION=
 }
 
+# What this machine runs, and the environment every Wine program here gets.
+_flutt_environment() {
+    # shellcheck source=scripts/wine-arch.sh
+    source "$_flutt_repo/scripts/wine-arch.sh" || return 1
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    export LANG=C.UTF-8
+    export LC_ALL=C.UTF-8
+    unset WINEARCH
+}
+
+# Run as a command (bash scripts/wine-env.sh templates): only the templates,
+# e.g. while something else keeps the processors busy.
+if [[ ${BASH_SOURCE[0]} == "$0" ]]; then
+    [[ ${1:-} == templates ]] || { echo "usage: bash scripts/wine-env.sh templates (or source it)" >&2; exit 2; }
+    _flutt_environment && flutt_wine_templates
+    exit
+fi
+
 if [[ ${FLUTT_WINE_ENV:-} == 1 && ${FLUTT_WINE_OWNER_PID:-} != "$$" && -d ${FLUTT_WINE_SESSION:-/nonexistent} &&
     ${FLUTT_WINE_PRIVATE:-} != 1 ]]; then
     # Inside a session that a parent script set up: join it as it is.
@@ -193,14 +224,7 @@ if [[ ${FLUTT_WINE_ENV:-} == 1 && ${FLUTT_WINE_OWNER_PID:-} != "$$" && -d ${FLUT
     return 0
 fi
 
-# shellcheck source=scripts/wine-arch.sh
-source "$_flutt_repo/scripts/wine-arch.sh" || return 1
-
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-export LANG=C.UTF-8
-export LC_ALL=C.UTF-8
-unset WINEARCH
+_flutt_environment || return 1
 
 _FLUTT_OWN_SESSION=
 
@@ -236,10 +260,8 @@ _flutt_setup() {
     trap 'exit 130' INT
     trap 'exit 143' TERM HUP
 
-    # The templates first, one after the other; then the slots side by side.
-    for n in $(_flutt_kinds); do
-        flutt_wine_template "$n" >/dev/null || { _flutt_fail "no $n-bit template prefix"; return 1; }
-    done
+    # The templates first (made once), then the slots side by side.
+    flutt_wine_templates || { _flutt_fail "no template prefixes"; return 1; }
     _FLUTT_OWN_SESSION=$_flutt_wine_dir/session.$$
     rm -rf "$_FLUTT_OWN_SESSION"
     local pids=() failed=0
