@@ -16,17 +16,12 @@
 #include "anim/DisplayScale.h"
 #include "anim/FramePipeline.h"
 #include "anim/Moving.h"
+#include "host/BuildVariant.h"
 #include "platform/win/GdiSurface.h"
 #include "platform/win/Handles.h"
 #include "settings/SaverSettings.h"
 
 namespace flutt {
-
-#ifdef FLUTT_REDUCED
-inline constexpr bool kReducedBuild = true;
-#else
-inline constexpr bool kReducedBuild = false;
-#endif
 
 // The primary display's size, asked afresh at each call.
 ScreenSize PrimaryScreenSize();

@@ -9,6 +9,7 @@
 
 #include "dialog/OptDlgForm.h"
 #include "dialog/OptDialogModel.h"
+#include "host/BuildVariant.h"
 #include "platform/win/Handles.h"
 
 namespace flutt::optdlg {
@@ -32,12 +33,6 @@ inline constexpr COLORREF kLinkPressedColor = 0x0000FF;  // red
 
 // The radio groups, in the order of TOptDialog::radios_.
 inline constexpr Ctl kRadioGroups[] = {Ctl::rdgBack, Ctl::rdgUpdown, Ctl::rdgLR};
-
-#ifdef FLUTT_REDUCED
-inline constexpr bool kReducedBuild = true;
-#else
-inline constexpr bool kReducedBuild = false;
-#endif
 
 // The Message tab's controls that the message switch enables, by the model's name.
 Ctl ControlOf(SwitchedControl control);

@@ -8,7 +8,7 @@
 namespace flutt {
 namespace {
 
-constexpr wchar_t kClassName[] = L"TApplication";
+constexpr wchar_t kApplicationClass[] = L"TApplication";
 
 }  // namespace
 
@@ -21,12 +21,12 @@ void TApplication::Initialize(HINSTANCE instance, const std::wstring& programPat
     wc.lpfnWndProc = &TApplication::WindowProc;
     wc.hInstance = instance;
     wc.hIcon = ::LoadIconW(instance, L"MAINICON");
-    wc.lpszClassName = kClassName;
+    wc.lpszClassName = kApplicationClass;
     if (!::RegisterClassExW(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) win::RaiseLastWin32Error();
 
     // A zero-size, never visible top-level window: the owner of the saver
     // window and of the error boxes.
-    HWND window = ::CreateWindowExW(0, kClassName, title_.c_str(), WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU,
+    HWND window = ::CreateWindowExW(0, kApplicationClass, title_.c_str(), WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU,
                                     0, 0, 0, 0, nullptr, nullptr, instance, this);
     if (!window) win::RaiseLastWin32Error();
     window_.reset(window);

@@ -16,7 +16,7 @@
 namespace flutt {
 namespace {
 
-constexpr wchar_t kClassName[] = L"TMainForm";
+constexpr wchar_t kMainFormClass[] = L"TMainForm";
 constexpr wchar_t kCaption[] = L"MainForm";
 constexpr DWORD kPreviewStyle = 0x56000000;  // WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN
 constexpr UINT kFrameIntervalMs = 100;
@@ -33,7 +33,7 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC proc) {
     wc.hIcon = ::LoadIconW(instance, L"MAINICON");
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
-    wc.lpszClassName = kClassName;
+    wc.lpszClassName = kMainFormClass;
     if (!::RegisterClassExW(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) win::RaiseLastWin32Error();
 }
 
@@ -95,7 +95,7 @@ void TMainForm::CreateHandle() {
     app_.SetMessageFilter([this](const MSG& msg) { return SysCommandFilter(msg); });
 
     ::SetLastError(ERROR_SUCCESS);
-    HWND window = ::CreateWindowExW(0, kClassName, kCaption, style, 0, 0, width_, height_, parent, nullptr,
+    HWND window = ::CreateWindowExW(0, kMainFormClass, kCaption, style, 0, 0, width_, height_, parent, nullptr,
                                     app_.Instance(), this);
     if (!window) win::RaiseLastWin32Error();
 

@@ -6,7 +6,7 @@
 namespace flutt {
 namespace {
 
-constexpr wchar_t kClassName[] = L"TTimerWindow";
+constexpr wchar_t kTimerClass[] = L"TTimerWindow";
 constexpr UINT_PTR kTimerId = 1;
 
 }  // namespace
@@ -16,9 +16,9 @@ TTimer::TTimer(HINSTANCE instance, UINT intervalMs, std::function<void()> onTime
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = &TTimer::WindowProc;
     wc.hInstance = instance;
-    wc.lpszClassName = kClassName;
+    wc.lpszClassName = kTimerClass;
     if (!::RegisterClassExW(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) win::RaiseLastWin32Error();
-    HWND window = ::CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, this);
+    HWND window = ::CreateWindowExW(0, kTimerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, this);
     if (!window) win::RaiseLastWin32Error();
     window_.reset(window);
     if (!::SetTimer(window, kTimerId, intervalMs, nullptr)) win::RaiseLastWin32Error();
