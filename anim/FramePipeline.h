@@ -52,7 +52,7 @@ public:
     // One tick: moves every character in table order on the logical screen
     // `screen` (its wrap rules), then rebuilds the frame where something
     // changed. The first step rebuilds and reports the whole frame; so does
-    // any step that changes more than about 40 % of it, where rebuilding it
+    // any step that changes more than about 15 % of it, where rebuilding it
     // whole is cheaper. `characters` is the same table at every step.
     const FrameChanges& Step(std::vector<moving>& characters, ScreenSize screen);
 
