@@ -115,12 +115,12 @@ _flutt_make_template() {
 # flutt_wine_templates: makes the template of each kind this machine runs, side
 # by side: making one mostly waits on Wine's own start-up.
 flutt_wine_templates() {
-    local arch pids=() failed=0
+    local arch pid pids=() failed=0
     for arch in $(_flutt_kinds); do
         flutt_wine_template "$arch" >/dev/null &
         pids+=($!)
     done
-    for arch in "${pids[@]}"; do wait "$arch" || failed=1; done
+    for pid in "${pids[@]}"; do wait "$pid" || failed=1; done
     return $failed
 }
 
