@@ -153,7 +153,7 @@ if open_dialog /c; then
             "after WM_DPICHANGED to $dpi: the window takes the suggested rectangle"
         check_eq "$(dprobe client "$DLG" | kv client)" "${cw}x${ch}" "after WM_DPICHANGED to $dpi: client area"
         controls
-        check_text "$(layout "$CONTROLS")" "${LAYOUT[$dpi]}" \
+        check_text "$(layout "$CONTROLS")" "${LAYOUT[$dpi]:-}" \
             "after WM_DPICHANGED to $dpi: every control where it is when the dialog opens at $dpi DPI"
         dprobe textfit "$DLG" "$dpi" >"$E2E_WORK/textfit-changed-$dpi.txt"
         check_eq "$(clipped "$E2E_WORK/textfit-changed-$dpi.txt" "$dpi")" "" \

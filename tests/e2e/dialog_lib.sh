@@ -23,10 +23,18 @@ dprobe() { run_tool "$DIALOG_PROBE" "$@"; }
 # sets DLG (its handle) or fails the check and returns 1.
 open_dialog() {
     DLG=
-    start_saver "$@"
-    if ! find_window TOptDialog; then
-        fail "no settings dialog for fluttsaver.scr $*"
+    # The first start in a new prefix on a loaded machine has been seen to
+    # take longer than the wait: a dialog that does not come up is started
+    # once more before that counts as a failure.
+    local attempt
+    for attempt in 1 2; do
+        start_saver "$@"
+        find_window TOptDialog && break
         kill_leftovers
+        ((attempt == 1)) && log "note: no settings dialog for fluttsaver.scr $* within the wait, starting it again"
+    done
+    if [[ -z $HWND ]]; then
+        fail "no settings dialog for fluttsaver.scr $*"
         return 1
     fi
     DLG=$HWND
