@@ -62,8 +62,7 @@ const FrameChanges& FramePipeline::Step(std::vector<moving>& characters, ScreenS
         const bool meet = was.left <= now.right && now.left <= was.right && was.top <= now.bottom &&
                           now.top <= was.bottom;
         if (meet && !was.Empty() && !now.Empty()) {
-            changes_.boxes.push_back({std::min(was.left, now.left), std::min(was.top, now.top),
-                                      std::max(was.right, now.right), std::max(was.bottom, now.bottom)});
+            changes_.boxes.push_back(BoundingBox(was, now));
         } else {
             if (!was.Empty()) changes_.boxes.push_back(was);
             if (!now.Empty()) changes_.boxes.push_back(now);

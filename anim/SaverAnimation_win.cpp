@@ -1,6 +1,5 @@
 #include "anim/SaverAnimation_win.h"
 
-#include <algorithm>
 #include <new>
 #include <string>
 #include <utility>
@@ -27,12 +26,11 @@ win::unique_hrgn RegionOf(const std::vector<PixelRect>& rects, std::vector<std::
     header->dwSize = sizeof(RGNDATAHEADER);
     header->iType = RDH_RECTANGLES;
     header->nCount = DWORD(rects.size());
-    PixelRect box = rects.empty() ? PixelRect{} : rects.front();
+    PixelRect box;
     auto* out = reinterpret_cast<RECT*>(data.data() + sizeof(RGNDATAHEADER));
     for (const PixelRect& r : rects) {
         *out++ = ToRect(r);
-        box = {std::min(box.left, r.left), std::min(box.top, r.top), std::max(box.right, r.right),
-               std::max(box.bottom, r.bottom)};
+        box = BoundingBox(box, r);
     }
     header->rcBound = ToRect(box);
     return win::unique_hrgn(

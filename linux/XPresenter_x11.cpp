@@ -4,7 +4,6 @@
 #include <sys/ipc.h>
 #include <sys/shm.h>
 
-#include <algorithm>
 #include <bit>
 #include <cstdlib>
 #include <cstring>
@@ -136,9 +135,7 @@ void XPresenter::Present(const SoftSurface& frame, std::span<const PixelRect> re
         Fill(frame, r);
         clip.push_back({short(r.left), short(r.top), static_cast<unsigned short>(r.right - r.left),
                         static_cast<unsigned short>(r.bottom - r.top)});
-        box = box.Empty() ? r
-                          : PixelRect{std::min(box.left, r.left), std::min(box.top, r.top), std::max(box.right, r.right),
-                                      std::max(box.bottom, r.bottom)};
+        box = BoundingBox(box, r);
     }
     if (clip.empty()) return;
     if (shm_) {

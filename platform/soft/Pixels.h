@@ -29,6 +29,14 @@ inline PixelRect Intersect(const PixelRect& a, const PixelRect& b) {
     return r.Empty() ? PixelRect{} : r;
 }
 
+// The smallest rectangle that holds both; an empty one adds nothing.
+inline PixelRect BoundingBox(const PixelRect& a, const PixelRect& b) {
+    if (a.Empty()) return b;
+    if (b.Empty()) return a;
+    return {a.left < b.left ? a.left : b.left, a.top < b.top ? a.top : b.top, a.right > b.right ? a.right : b.right,
+            a.bottom > b.bottom ? a.bottom : b.bottom};
+}
+
 // A non-owning view of a pixel buffer.
 template <class Pixel>
 struct BasicPixelView {
