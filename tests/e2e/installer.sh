@@ -124,16 +124,36 @@ out() {
     E2E_SEQ=$((E2E_SEQ + 1))
     local file=$E2E_WORK/out.$E2E_SEQ
     timeout 60 "$@" >"$file" 2>/dev/null </dev/null
+    local status=$?
     tr -d '\r' <"$file"
+    return $status
+}
+
+# reg_query LOADER KEY [ARGS...]: reg query's output, with a last line exit=N;
+# a query that neither found nor missed the key or value is a failed read.
+reg_query() {
+    local loader=$1 output
+    shift
+    output=$(out "$loader" reg query "$@"; echo "exit=$?")
+    if [[ $output != *$'\n'exit=0 && $output != *"Unable to find the specified registry"* ]]; then
+        read_failed "reg query $*" "$(tr '\n' ' ' <<<"$output")"
+    fi
+    printf '%s\n' "$output"
 }
 
 # reg_value KEY NAME: the data of one value as reg query prints it, or <missing>;
 # the uninstall entry in the registry view of the kind installed.
 reg_value() {
-    local line view=()
+    local output line view=()
     [[ $1 == "$UNINST_KEY" && -n $uninst_view ]] && view=("$uninst_view")
-    line=$(out wine reg query "$1" /v "$2" "${view[@]}" | grep -m1 "^    $2    ") || { echo '<missing>'; return; }
-    echo "$line" | sed "s/^    $2    REG_[A-Z_]*    //"
+    output=$(reg_query wine "$1" /v "$2" "${view[@]}")
+    if line=$(grep -m1 "^    $2    " <<<"$output"); then
+        echo "$line" | sed "s/^    $2    REG_[A-Z_]*    //"
+    elif [[ $output == *"Unable to find the specified registry"* ]]; then
+        echo '<missing>'
+    else
+        echo '<could not be read>'
+    fi
 }
 
 # setup FILE ARGS...: runs a setup program silently; sets SETUP_STATUS, its exit code
@@ -147,7 +167,11 @@ setup() {
 }
 
 # How Wine's list of installed programs (a 64-bit client in a 64-bit prefix) shows ours.
-listed() { out "$native_wine" uninstaller --list | grep -c 'Fluttons'; }
+listed() {
+    local output
+    output=$(out "$native_wine" uninstaller --list) || read_failed "the installed programs" "uninstaller --list exited $?"
+    grep -c 'Fluttons' <<<"$output"
+}
 
 # uninstall [WANT]: runs the entry's QuietUninstallString as a command line, as a
 # client does, and checks the exit code the client gets (default 0). The uninstaller
@@ -198,7 +222,7 @@ entry_missing() {
     local view
     for view in /reg:32 /reg:64; do
         [[ $FLUTT_TREE_BITS == 32 && $view == /reg:64 ]] && continue
-        timeout 60 wine reg query "$UNINST_KEY" "$view" >/dev/null 2>&1 </dev/null && return 1
+        [[ $(reg_query wine "$UNINST_KEY" "$view" | tail -n1) == exit=0 ]] && return 1
     done
     return 0
 }
@@ -260,7 +284,7 @@ kind_cases() {
     check_true "EstimatedSize ${size_kb} KB covers the saver" test "$size_kb" -ge $(($(stat -c %s "$SCR") / 1024))
     check_eq "$(reg_value "$DESKTOP_KEY" SCRNSAVE.EXE)" "$saver_path" "SCRNSAVE.EXE"
     check_eq "$(reg_value "$DESKTOP_KEY" ScreenSaveActive)" 1 "ScreenSaveActive"
-    resolved=$(out "$native_wine" winepath -u "$saver_path")
+    resolved=$(out "$native_wine" winepath -u "$saver_path") || read_failed "the Unix path of $saver_path" "winepath exited $?"
     check_eq "$(realpath -m "$resolved")" "$(realpath "$installed")" "SCRNSAVE.EXE as the system's own programs resolve it"
 
     log "the installed saver, started as SCRNSAVE.EXE names it"
@@ -325,7 +349,11 @@ restart() {
     timeout 60 wine wineboot -r >/dev/null 2>&1 </dev/null
     check_true "no file operation waits for the restart any more" not_pending
 }
-not_pending() { ! out "$native_wine" reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations | grep -q REG_MULTI_SZ; }
+# The file operations waiting for the next restart, as reg query prints them.
+pending_operations() {
+    reg_query "$native_wine" 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations
+}
+not_pending() { ! pending_operations | grep -q REG_MULTI_SZ; }
 
 # asked_in_use: with the saver running (SAVER_PID), the uninstaller started by hand in
 # place with its pages: Next, Next; the in-use question names what usually holds the
@@ -370,8 +398,7 @@ wait_gone() {
 
 # pending_for PATH: a file operation on PATH waits for the next restart.
 pending_for() {
-    out "$native_wine" reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations |
-        grep -qiF "${1#C:}"
+    pending_operations | grep -qiF "${1#C:}"
 }
 
 # What the setup leaves to the person at the desktop, and what the uninstaller takes
@@ -405,7 +432,7 @@ safety_cases() {
 
     log "case 5: the uninstaller clears every form of its saver's path in SCRNSAVE.EXE"
     local folder=${saver_path%\\*} short
-    short=$(out "$native_wine" winepath -s "$saver_path")
+    short=$(out "$native_wine" winepath -s "$saver_path") || read_failed "the short path of $saver_path" "winepath exited $?"
     forms=("\"${saver_path^^}\"" "%SystemRoot%${folder#C:\\windows}\\${short##*\\}" " %windir%\\${folder##*\\}\\FluttSaver.scr ")
     # The 64-bit System32 as a 32-bit program names it; on 64-bit Windows the 32-bit
     # saver as a 32-bit program sees it (System32 holds no saver file then).

@@ -33,7 +33,6 @@ flutt_wine_select "${FLUTT_TREE_BITS:-64}" ||
 
 # The program's settings key and its one subkey.
 readonly REG_ROOT='HKCU\Software\Orrin Software'
-readonly REG_KEY='HKCU\Software\Orrin Software\Fluttons Saver'
 readonly REG_SUBKEY_PATH='Software\Orrin Software\Fluttons Saver'
 readonly REG_ROOT_PATH='Software\Orrin Software'
 
@@ -61,6 +60,15 @@ now_ms() { date +%s%3N; }
 fail() {
     E2E_FAILURES=$((E2E_FAILURES + 1))
     echo "FAIL: $*"
+}
+
+# read_failed WHAT WHY: a read of the test's (a window look-up, the registry, a
+# screenshot) that gave no answer. It counts as a failure of the script even
+# when it happens inside $(...), and says why; the value the caller then sees
+# is no answer, never "missing" or "none".
+E2E_READ_FAILURES=$E2E_WORK/read-failures
+read_failed() {
+    echo "FAIL: could not read $1: $2" | tee -a "$E2E_READ_FAILURES" >&2
 }
 
 # check_eq ACTUAL EXPECTED WHAT
@@ -138,10 +146,11 @@ kw() {
 # run_tool PROGRAM ARGS...: runs one of the helper programs and prints its
 # lines. Its output goes to a file first, never straight into a pipe: a Wine
 # program's Unix output can be held open by processes it starts.
-# Every helper command prints at least one line, even when it fails. Right
-# after the Wine server was restarted, a Wine process now and then dies before
-# the program starts and prints nothing: that one is tried once more, and
-# logged. A helper that is truly broken still gives nothing twice.
+# Every helper command prints at least one line, even when it fails, and says
+# error=... when it could not do what it was asked. Now and then, on a loaded
+# machine, Wine's start of a process fails before the program runs, and it
+# prints nothing: that start is tried once more, with a note. A helper that
+# still prints nothing, or prints error=, is a failed read (read_failed).
 run_tool() {
     local program=$1
     shift
@@ -149,12 +158,18 @@ run_tool() {
     local out=$E2E_WORK/tool.$BASHPID.$E2E_SEQ.out err=$E2E_WORK/tool.$BASHPID.$E2E_SEQ.err
     local try status
     for try in 1 2; do
-        timeout 60 wine "$program" "$@" >"$out" 2>"$err" </dev/null
+        # Wine's own error messages, which -all hides, tell why a start failed.
+        WINEDEBUG=fixme-all timeout 60 wine "$program" "$@" >"$out" 2>"$err" </dev/null
         status=$?
         [[ -s $out ]] && break
-        log "run_tool: ${program##*/} $1 printed nothing (exit $status, try $try): $(tail -n 3 "$err" | tr '\n' ' ')" >&2
+        echo "note: ${program##*/} $1 printed nothing (exit $status, try $try): $(tail -n 5 "$err" | tr '\n' ' ')" >&2
     done
     tr -d '\r' <"$out"
+    if [[ ! -s $out ]]; then
+        read_failed "${program##*/} $*" "it printed nothing twice (exit $status, stderr in $err)"
+    elif grep -q '^error=' "$out"; then
+        read_failed "${program##*/} $*" "$(grep -m1 '^error=' "$out" | tr -d '\r') (exit $status)"
+    fi
     return $status
 }
 
@@ -163,77 +178,40 @@ probe() { run_tool "$PROBE" "$@"; }
 
 # ---- registry ------------------------------------------------------------
 
+# Deletes the program's settings key (and its parent, the maker's key).
 reg_reset() {
-    # On a loaded machine a delete right after a saver was stopped now and then
-    # leaves the key: try again for a few seconds before calling it a failure.
-    local try
-    for try in 1 2 3 4 5; do
-        wine reg delete "$REG_ROOT" /f >/dev/null 2>&1 </dev/null || true
-        [[ $(probe reg "$REG_ROOT_PATH" | kv key) == missing ]] && return 0
-        log "reg_reset: $REG_ROOT still there after try $try"
-        sleep 1
-    done
-    fail "could not delete $REG_ROOT"
-}
-
-# Prints the settings key as UTF-8 .reg text, or nothing when it is missing.
-reg_export() {
-    E2E_SEQ=$((E2E_SEQ + 1))
-    local file=$E2E_WORK/export.$E2E_SEQ.reg
-    rm -f "$file"
-    if wine reg export "$REG_ROOT" "$(winpath "$file")" /y >/dev/null 2>&1 </dev/null && [[ -s $file ]]; then
-        iconv -f UTF-16LE -t UTF-8 "$file" | tr -d '\r' | sed '1s/^\xEF\xBB\xBF//'
-    fi
+    local out
+    out=$(probe reg-delete "$REG_ROOT_PATH")
+    [[ $(kv deleted <<<"$out") == 1 || $(kv key <<<"$out") == missing ]] || fail "could not delete $REG_ROOT"
 }
 
 # The values of the settings subkey, one 'name=data' line each, sorted, with
-# data as the export writes it (a string is "text", a DWORD dword:0000002a).
+# data as a .reg file writes it (a string is "text", a DWORD dword:0000002a);
+# nothing when the key is missing. A read that fails prints a line saying so
+# and returns 1 (it is also a failure of the script: read_failed).
 reg_values() {
-    reg_export | awk -v section='[HKEY_CURRENT_USER\\Software\\Orrin Software\\Fluttons Saver]' '
-        /^\[/ { inside = ($0 == section); next }
-        inside && /^"/ {
-            eq = index($0, "\"=")
-            print substr($0, 2, eq - 2) "=" substr($0, eq + 2)
-        }' | LC_ALL=C sort
+    local out
+    out=$(probe values "$REG_SUBKEY_PATH")
+    case $(kv key <<<"$out") in
+    missing) return 0 ;;
+    present) grep -q '^end=' <<<"$out" && { sed -n 's/^v://p' <<<"$out" | LC_ALL=C sort; return 0; } ;;
+    esac
+    echo '<the settings key could not be read>'
+    return 1
 }
 
-# The export data of one value of the subkey, or <missing>.
+# The data of one value of the subkey, as reg_values writes it, or <missing>.
 reg_get() {
-    local line
-    line=$(reg_values | grep -m1 -F -- "$1=") || { echo '<missing>'; return; }
-    echo "${line#"$1="}"
+    local values
+    values=$(reg_values) || { echo "$values"; return 1; }
+    awk -v name="$1" 'index($0, name "=") == 1 { print substr($0, length(name) + 2); found = 1; exit }
+        END { if (!found) print "<missing>" }' <<<"$values"
 }
 
-# reg_import NAME=TEXT ...: stores REG_SZ values in the subkey in one go
-# (through regedit, so any text works, Japanese or starting with "-").
-# NAME=dword:HEX stores a DWORD.
+# reg_import NAME=TEXT ...: stores REG_SZ values in the subkey in one go (any
+# text, Japanese or starting with "-"); NAME=dword:HEX stores a DWORD.
 reg_import() {
-    E2E_SEQ=$((E2E_SEQ + 1))
-    local file=$E2E_WORK/import.$E2E_SEQ.reg pair name data
-    {
-        printf 'Windows Registry Editor Version 5.00\r\n\r\n'
-        printf '[HKEY_CURRENT_USER\\Software\\Orrin Software\\Fluttons Saver]\r\n'
-        for pair in "$@"; do
-            name=${pair%%=*}
-            data=${pair#*=}
-            if [[ $data == dword:* ]]; then
-                printf '"%s"=%s\r\n' "$name" "$data"
-            else
-                data=${data//\\/\\\\}
-                data=${data//\"/\\\"}
-                printf '"%s"="%s"\r\n' "$name" "$data"
-            fi
-        done
-    } | iconv -f UTF-8 -t UTF-16LE | { printf '\xFF\xFE'; cat; } >"$file"
-    # Like reg_reset, on a loaded machine: an import right after a saver was
-    # stopped now and then fails once.
-    local try
-    for try in 1 2 3; do
-        wine regedit /S "$(winpath "$file")" >/dev/null 2>&1 </dev/null && return 0
-        log "reg_import: regedit failed on try $try"
-        sleep 1
-    done
-    fail "regedit could not import $file"
+    [[ $(probe reg-set "$REG_SUBKEY_PATH" "$@" | kv set) == "$#" ]] || fail "could not store $*"
 }
 
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
@@ -375,7 +353,9 @@ set_prefix_dpi() {
 # ---- start and end -------------------------------------------------------
 
 screenshot() {
-    import -window root "$E2E_WORK/$1.png" 2>/dev/null
+    rm -f "$E2E_WORK/$1.png"
+    import -window root "$E2E_WORK/$1.png" 2>"$E2E_WORK/$1.err" ||
+        read_failed "the screen ($1.png)" "import exited $?: $(head -c 300 "$E2E_WORK/$1.err")"
 }
 
 e2e_cleanup() {
@@ -387,6 +367,7 @@ e2e_cleanup() {
 trap e2e_cleanup EXIT
 
 e2e_finish() {
+    [[ -f $E2E_READ_FAILURES ]] && E2E_FAILURES=$((E2E_FAILURES + $(wc -l <"$E2E_READ_FAILURES")))
     echo "---- $E2E_NAME: $E2E_CHECKS checks, $E2E_FAILURES failed (work files: $E2E_WORK)"
     if ((E2E_CHECKS == 0)); then
         echo "FAIL: no checks ran"

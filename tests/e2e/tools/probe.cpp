@@ -26,6 +26,16 @@
 //   probe reg SUBKEY [VALUE]   a key under HKEY_CURRENT_USER: key=missing or
 //         key=present with values=, subkeys=, subkey= lines; with VALUE its
 //         type=, bytes= (raw size, UTF-16 with its NUL) and text=
+//   probe values SUBKEY   every value of a key under HKEY_CURRENT_USER:
+//         key=missing, or key=present and one line v:NAME=DATA a value, DATA
+//         as a .reg file writes it ("text" with \\, \" and \n escaped,
+//         dword:0000002a, hex(N):01,02 for other types), then end=N values
+//   probe reg-delete SUBKEY   deletes a key under HKEY_CURRENT_USER with all
+//         it holds: deleted=1, or key=missing when there was none
+//   probe reg-set SUBKEY NAME=TEXT...   creates the key and stores REG_SZ
+//         values (NAME=dword:HEX stores a DWORD); prints set=N
+//   A registry read that fails for another reason than a missing key or
+//   value prints error= with the system's error code.
 //   probe desktop
 //         stands in for the desktop, as a program of its own: a window over
 //         the whole virtual screen painted with a known pattern, r = x & 255,
@@ -396,6 +406,151 @@ int CmdCover(const Options& options)
     return 0;
 }
 
+// Opens a key under HKEY_CURRENT_USER for reading and prints key=present; a
+// missing key prints key=missing and leaves `key` null. False, with error=,
+// when the key could not be read.
+bool OpenUserKey(const std::wstring& path, HKEY& key)
+{
+    key = nullptr;
+    const LONG result = RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key);
+    if (result == ERROR_FILE_NOT_FOUND) {
+        Line(L"key=missing");
+        return true;
+    }
+    if (result != ERROR_SUCCESS) {
+        Linef(L"error=RegOpenKeyExW %ld", result);
+        key = nullptr;
+        return false;
+    }
+    Line(L"key=present");
+    return true;
+}
+
+// A value's data as a .reg file (regedit's export) writes it.
+std::wstring RegFileData(DWORD type, const std::vector<BYTE>& data, DWORD bytes)
+{
+    if (type == REG_SZ) {
+        std::wstring text = L"\"";
+        for (const wchar_t* c = reinterpret_cast<const wchar_t*>(data.data()); *c != L'\0'; ++c) {
+            if (*c == L'\n') {
+                text += L"\\n";
+                continue;
+            }
+            if (*c == L'\\' || *c == L'"')
+                text += L'\\';
+            text += *c;
+        }
+        return text + L"\"";
+    }
+    wchar_t buffer[32];
+    if (type == REG_DWORD && bytes == 4) {
+        std::swprintf(buffer, 32, L"dword:%08lx", *reinterpret_cast<const DWORD*>(data.data()));
+        return buffer;
+    }
+    std::wstring text = type == REG_BINARY ? L"hex:" : L"hex(" + std::to_wstring(type) + L"):";
+    for (DWORD i = 0; i < bytes; ++i) {
+        std::swprintf(buffer, 32, i == 0 ? L"%02x" : L",%02x", data[i]);
+        text += buffer;
+    }
+    return text;
+}
+
+int CmdValues(const Options& options)
+{
+    if (options.positional.size() != 2) {
+        Line(L"error=usage: values SUBKEY");
+        return 2;
+    }
+    HKEY key = nullptr;
+    if (!OpenUserKey(options.positional[1], key))
+        return 1;
+    if (key == nullptr)
+        return 0;
+    int count = 0;
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[16384];
+        DWORD nameLength = 16384, type = 0, bytes = 0;
+        LONG result = RegEnumValueW(key, i, name, &nameLength, nullptr, &type, nullptr, &bytes);
+        if (result == ERROR_NO_MORE_ITEMS)
+            break;
+        std::vector<BYTE> data(bytes + 2 * sizeof(wchar_t), 0);
+        if (result == ERROR_SUCCESS) {
+            nameLength = 16384;
+            result = RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data.data(), &bytes);
+        }
+        if (result != ERROR_SUCCESS) {
+            Linef(L"error=RegEnumValueW %ld at value %lu", result, i);
+            RegCloseKey(key);
+            return 1;
+        }
+        Line(L"v:" + std::wstring(name, nameLength) + L"=" + RegFileData(type, data, bytes));
+        ++count;
+    }
+    RegCloseKey(key);
+    Linef(L"end=%d", count);
+    return 0;
+}
+
+int CmdRegDelete(const Options& options)
+{
+    if (options.positional.size() != 2) {
+        Line(L"error=usage: reg-delete SUBKEY");
+        return 2;
+    }
+    const LONG result = RegDeleteTreeW(HKEY_CURRENT_USER, options.positional[1].c_str());
+    if (result == ERROR_FILE_NOT_FOUND) {
+        Line(L"key=missing");
+        return 0;
+    }
+    if (result != ERROR_SUCCESS) {
+        Linef(L"error=RegDeleteTreeW %ld", result);
+        return 1;
+    }
+    Line(L"deleted=1");
+    return 0;
+}
+
+int CmdRegSet(const Options& options)
+{
+    if (options.positional.size() < 3) {
+        Line(L"error=usage: reg-set SUBKEY NAME=TEXT...");
+        return 2;
+    }
+    HKEY key = nullptr;
+    LONG result = RegCreateKeyExW(HKEY_CURRENT_USER, options.positional[1].c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                                  nullptr, &key, nullptr);
+    if (result != ERROR_SUCCESS) {
+        Linef(L"error=RegCreateKeyExW %ld", result);
+        return 1;
+    }
+    int count = 0;
+    for (size_t i = 2; i < options.positional.size() && result == ERROR_SUCCESS; ++i) {
+        const std::wstring& pair = options.positional[i];
+        const size_t equals = pair.find(L'=');
+        if (equals == std::wstring::npos) {
+            Linef(L"error=not NAME=TEXT: %ls", pair.c_str());
+            RegCloseKey(key);
+            return 2;
+        }
+        const std::wstring name = pair.substr(0, equals), data = pair.substr(equals + 1);
+        unsigned long long number = 0;
+        if (data.rfind(L"dword:", 0) == 0 && ParseNumber((L"0x" + data.substr(6)).c_str(), number)) {
+            const DWORD value = static_cast<DWORD>(number);
+            result = RegSetValueExW(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4);
+        } else {
+            result = RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                                    static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+        }
+        if (result == ERROR_SUCCESS)
+            ++count;
+        else
+            Linef(L"error=RegSetValueExW %ls: %ld", name.c_str(), result);
+    }
+    RegCloseKey(key);
+    Linef(L"set=%d", count);
+    return result == ERROR_SUCCESS ? 0 : 1;
+}
+
 int CmdReg(const Options& options)
 {
     if (options.positional.size() != 2 && options.positional.size() != 3) {
@@ -403,19 +558,24 @@ int CmdReg(const Options& options)
         return 2;
     }
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, options.positional[1].c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        Line(L"key=missing");
+    if (!OpenUserKey(options.positional[1], key))
+        return 1;
+    if (key == nullptr)
         return 0;
-    }
-    Line(L"key=present");
     if (options.positional.size() == 3) {
         DWORD type = 0, bytes = 0;
         const wchar_t* name = options.positional[2].c_str();
-        if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS) {
+        LONG result = RegQueryValueExW(key, name, nullptr, &type, nullptr, &bytes);
+        std::vector<BYTE> data(bytes + sizeof(wchar_t), 0);
+        if (result == ERROR_SUCCESS)
+            result = RegQueryValueExW(key, name, nullptr, &type, data.data(), &bytes);
+        if (result == ERROR_FILE_NOT_FOUND) {
             Line(L"value=missing");
+        } else if (result != ERROR_SUCCESS) {
+            Linef(L"error=RegQueryValueExW %ld", result);
+            RegCloseKey(key);
+            return 1;
         } else {
-            std::vector<BYTE> data(bytes + sizeof(wchar_t), 0);
-            RegQueryValueExW(key, name, nullptr, &type, data.data(), &bytes);
             Line(L"value=present");
             Linef(L"type=%lu", type);
             Linef(L"bytes=%lu", bytes);
@@ -566,7 +726,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     Options options;
     if (argv == nullptr || argc < 2 || !ParseOptions(argc, argv, 1, options) || options.positional.empty()) {
-        Line(L"error=usage: probe find|gone|info|children|post|send|msgbox|wait-pid|reg|cover|desktop|monitors|dpi ...");
+        Line(L"error=usage: probe find|gone|info|children|post|send|msgbox|wait-pid|reg|values|reg-delete|reg-set|cover|desktop|monitors|dpi ...");
         return 2;
     }
     const std::wstring& command = options.positional[0];
@@ -588,6 +748,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
         return CmdWaitPid(options);
     if (command == L"reg")
         return CmdReg(options);
+    if (command == L"values")
+        return CmdValues(options);
+    if (command == L"reg-delete")
+        return CmdRegDelete(options);
+    if (command == L"reg-set")
+        return CmdRegSet(options);
     if (command == L"cover")
         return CmdCover(options);
     if (command == L"desktop")
