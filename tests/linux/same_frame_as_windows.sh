@@ -35,15 +35,34 @@ cases=(
     "1000x700|37|-back2 6 -num 200 -updown 2 -lr 0 -downspeed 55"
     "1000x700|37|-back2 7 -num 100 -updown 1 -characters 000001111000000"
 )
+# windows_frame KIND SIZE TICKS OPTIONS...: the frame of that kind's saver, as
+# $WORK/windowsKIND.ppm. frame_dump writes it or says why not; a run that did
+# neither never started (Wine, on a loaded machine, now and then): that one is
+# tried once more, with a note.
+windows_frame() {
+    local kind=$1 size=$2 ticks=$3 frame=$WORK/windows$1.ppm try status
+    shift 3
+    flutt_wine_select "$kind"
+    for try in 1 2; do
+        rm -f "$frame"
+        # Drive Z: is the Unix root; Wine's own error messages tell why a start failed.
+        WINEDEBUG=fixme-all DISPLAY=$wine_display wine "${dumps[$kind]}" "Z:${frame//\//\\}" "${size%x*}" "${size#*x}" \
+            "$ticks" "$@" >"$WORK/dump.log" 2>&1 </dev/null
+        status=$?
+        ((status == 0)) || fail "$kind-bit frame_dump $* exited $status: $(cat "$WORK/dump.log")"
+        [[ -s $frame ]] && return 0
+        echo "note: $kind-bit frame_dump $* wrote no frame and said nothing (try $try): $(tail -n 5 "$WORK/dump.log")" >&2
+    done
+    fail "$kind-bit frame_dump $* wrote no frame twice"
+}
+
 declare -A displays
 wine_display=$DISPLAY
 for entry in "${cases[@]}"; do
     IFS='|' read -r size ticks options <<<"$entry"
     for kind in "${kinds[@]}"; do
-        flutt_wine_select "$kind"
         # shellcheck disable=SC2086
-        DISPLAY=$wine_display wine "${dumps[$kind]}" "$(winepath -w "$WORK/windows$kind.ppm")" "${size%x*}" "${size#*x}" \
-            "$ticks" $options >"$WORK/dump.log" 2>&1 </dev/null || fail "$kind-bit frame_dump $options: $(cat "$WORK/dump.log")"
+        windows_frame "$kind" "$size" "$ticks" $options
     done
     if [[ -z ${displays[$size]:-} ]]; then
         start_xvfb "$size"
