@@ -105,24 +105,43 @@ art=$(dirname "$SCR")/assets/art
 tiled=$E2E_WORK/expected-primary.png
 convert "$art/imgBack3.bmp" -write mpr:tile +delete -size 1920x1080 tile:mpr:tile "$tiled"
 
-# Starts a full-screen run with background BACK2 and no characters, the
-# cursor resting on the second monitor; true when the saver window ($saver)
-# and a cover ($cover) came up.
+# start_with_cover BACK2 [EARLY]: starts a full-screen run with background
+# BACK2 and no characters, the cursor resting on the second monitor, and gives
+# it the xdotool input EARLY (if any) as soon as its window is up; true when the
+# saver window ($saver) and a cover ($cover) came up. The early input must come
+# well inside the 2000 ms guard for its checks to mean anything: a run whose
+# window came up too late for that (a loaded machine) is tried again, with a
+# note. EARLY_MS tells when the input came, counted from the start.
 start_with_cover() {
-    reg_reset
-    reg_import back2="$1" num=0
-    xdotool mousemove "$ON_SECOND_X" "$ON_SECOND_Y"
-    start_saver /s
-    find_window TMainForm && saver=$HWND && find_window TMonitorCover && cover=$HWND
+    local back2=$1 early=${2:-} attempt
+    for attempt in 1 2 3; do
+        kill_leftovers
+        reg_reset
+        reg_import back2="$back2" num=0
+        xdotool mousemove "$ON_SECOND_X" "$ON_SECOND_Y"
+        start_saver /s
+        find_window TMainForm || return 1
+        saver=$HWND
+        if [[ -n $early ]]; then
+            # shellcheck disable=SC2086
+            xdotool $early
+            EARLY_MS=$(($(now_ms) - SAVER_T0))
+            if ((EARLY_MS > 1500)); then
+                echo "note: $early came only $EARLY_MS ms after the start, trying again"
+                continue
+            fi
+        fi
+        find_window TMonitorCover && cover=$HWND
+        return
+    done
+    fail "the saver window never came up early enough for $early within the first 2000 ms"
+    return 1
 }
 
 # ---- a run ended by a mouse move on the second monitor ------------------
 
-if start_with_cover 3; then
-    # One pixel within the first 2000 ms (counted from no earlier than the start).
-    xdotool mousemove $((ON_SECOND_X + 1)) "$ON_SECOND_Y"
-    moved=$(now_ms)
-    check_true "the move came within the first 2000 ms ($((moved - SAVER_T0)) ms)" test $((moved - SAVER_T0)) -lt 1900
+# One pixel within the first 2000 ms (counted from no earlier than the start).
+if start_with_cover 3 "mousemove $((ON_SECOND_X + 1)) $ON_SECOND_Y"; then
     info=$(probe info "$cover")
     check_eq "$(kv rect <<<"$info")" "$SECOND_X,0,$((SECOND_X + SECOND_W)),$SECOND_H" "the cover's rectangle"
     check_eq "$(kv topmost <<<"$info")" 1 "the cover is top-most"
@@ -139,7 +158,7 @@ if start_with_cover 3; then
     check_true "the second monitor is black" all_black "$E2E_WORK/second.png"
 
     sleep_until $((FOUND_MS + 2200))
-    check_true "the move within the first 2000 ms did not end the run" still_running "$SAVER_PID"
+    check_true "the move $EARLY_MS ms after the start did not end the run" still_running "$SAVER_PID"
     xdotool mousemove $((ON_SECOND_X + 2)) "$ON_SECOND_Y"
     wait_exit "$SAVER_PID" 10
     check_eq "$EXIT_STATUS" 0 "a one-pixel move on the second monitor after 2000 ms ends the run"
@@ -183,11 +202,9 @@ kill_leftovers
 # keyboard, were it not for its refusal; Wine's unmanaged windows do neither,
 # so here this checks the ignored click, the z-order and the keyboard only.)
 
-if start_with_cover 3; then
-    xdotool click 1
-    check_true "the click came within the first 2000 ms" test $(($(now_ms) - SAVER_T0)) -lt 1900
+if start_with_cover 3 "click 1"; then
     sleep_until $((FOUND_MS + 2200))
-    check_true "the click within the first 2000 ms did not end the run" still_running "$SAVER_PID"
+    check_true "the click $EARLY_MS ms after the start did not end the run" still_running "$SAVER_PID"
     check_eq "$(probe info "$saver" | kv below)" "$cover" "the cover still lies below the saver window"
     xdotool key x
     wait_exit "$SAVER_PID" 10
