@@ -11,10 +11,21 @@
 #   scripts/test.sh -L e2e        only the end-to-end tests
 #   scripts/test.sh -R unit       only the unit tests
 # FLUTT_TEST_JOBS sets how many tests run at once, each Wine test in a slot of
-# its own (default 3, which suits two cores: with more, the end-to-end tests'
-# timed checks, such as a window up within 1.5 s, fail on the loaded machine).
+# its own (default 3, which suits two cores).
+#
+# --stress [N] (first argument): the scripts that check timing, input, the
+# registry and pictures, each run N times (default 20) with ctest's
+# --repeat until-fail:N, three at a time, beside two busy loops that keep
+# both processors loaded; further arguments go to ctest as above.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
+
+stress=
+if [[ ${1:-} == --stress ]]; then
+    shift
+    stress=20
+    [[ ${1:-} =~ ^[1-9][0-9]*$ ]] && { stress=$1; shift; }
+fi
 
 # shellcheck source=scripts/wine-arch.sh
 source scripts/wine-arch.sh
@@ -83,4 +94,15 @@ resources=build/ctest-resources.json
 
 # One ctest run over the trees gives one summary.
 printf 'subdirs(%s)\n' "$(printf '"%s" ' "${trees[@]}")" >build/CTestTestfile.cmake
+if [[ -n $stress ]]; then
+    busy=()
+    for _ in 1 2; do
+        nice -n 0 bash -c 'while :; do :; done' </dev/null >/dev/null 2>&1 &
+        busy+=($!)
+    done
+    trap 'kill "${busy[@]}" 2>/dev/null; flutt_wine_cleanup' EXIT
+    echo "== stress: each script $stress times, beside two busy loops"
+    set -- -R 'e2e\.full\.(settings_store|dialog_save|dialog_dpi|saver_monitors|saver_input)$|^linux\.(screens|same_frame_as_windows)$' \
+        --repeat "until-fail:$stress" "$@"
+fi
 ctest --test-dir build --output-on-failure --parallel "$jobs" --resource-spec-file "$PWD/$resources" "$@"
