@@ -41,13 +41,17 @@ scaled_size() { echo $(($(scaled $(($1 + $2)) "$3") - $(scaled "$1" "$3"))); }
 # them itself once its tabs did not fit, as for a moment while its font
 # changes, and keeps them hidden after.
 layout() {
-    local line
-    while IFS= read -r line; do
-        [[ $line == "ctl "* ]] || continue
-        [[ $line == *" class=msctls_updown32 "*" visible=0 "* ]] && continue
-        echo "$(field "$line" depth) $(field "$line" class) $(field "$line" px),$(field "$line" py)" \
-            "$(field "$line" w)x$(field "$line" h) visible=$(field "$line" visible)"
-    done <"$1"
+    awk '
+        function f(key,   i, kv) {
+            for (i = 1; i <= NF; i++) {
+                if ($i ~ "^" key "=") { split($i, kv, "="); return kv[2] }
+                if ($i ~ /^text=/) break
+            }
+            return ""
+        }
+        $1 == "ctl" && !(f("class") == "msctls_updown32" && f("visible") == 0) {
+            print f("depth") " " f("class") " " f("px") "," f("py") " " f("w") "x" f("h") " visible=" f("visible")
+        }' "$1"
 }
 
 # outside FILE CLIENT_W CLIENT_H: the controls of the snapshot that do not lie

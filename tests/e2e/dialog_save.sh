@@ -99,7 +99,7 @@ check_eq "$(field "$(ctl_at msctls_trackbar32 208 112)" pos)" 1000 "num 5000 sho
 check_eq "$(grep -c -- " parent=$(field "$(ctl TRadioGroup 上下の動き)" hwnd) .* check=1 " "$CONTROLS")" 0 \
     "updown -1 chooses no item"
 close_dialog enter
-check_eq "$(reg_get num),$(reg_get downspeed),$(reg_get LRspeed),$(reg_get updown),$(reg_get LR)" \
+check_eq "$(reg_get num downspeed LRspeed updown LR)" \
     '"1000","0","100","-1","2"' "clamped values saved"
 
 # ---- OK with no character checked: Caution, item 0, the Character page ----
@@ -129,8 +129,8 @@ check_eq "$(grep '^item ' "$CONTROLS" | sed 's/.* data=\(-*[0-9]*\) .*/\1/' | pa
 check_eq "$(probe reg "$REG_SUBKEY_PATH" | kv key)" missing "nothing written"
 check_true "the dialog stays open" still_running "$SAVER_PID"
 close_dialog enter
-check_eq "$(reg_get Character0)$(for i in $(seq 1 14); do reg_get "Character$i"; done | tr -d '"\n')" \
-    '"1"00000000000000' "the second OK saves character 0 only"
+check_eq "$(reg_get $(printf 'Character%d ' {0..14}))" "\"1\"$(printf ',"0"%.0s' {1..14})" \
+    "the second OK saves character 0 only"
 
 # ---- Reset: the Setting box; Cancel changes nothing, OK resets the general values ----
 reg_reset
@@ -207,7 +207,7 @@ sleep 0.5
 controls
 check_eq "$(grep -c ' text=Tahoma, 20pt$' "$CONTROLS")" 1 "the chosen face and size show in the font label"
 close_dialog enter
-check_eq "$(reg_get MessageFontColor),$(reg_get MessageFontName),$(reg_get MessageFontSize),$(reg_get IsShownMessage)" \
+check_eq "$(reg_get MessageFontColor MessageFontName MessageFontSize IsShownMessage)" \
     '"255","Tahoma","20","1"' "chosen colour and font saved"
 
 e2e_finish

@@ -200,12 +200,18 @@ reg_values() {
     return 1
 }
 
-# The data of one value of the subkey, as reg_values writes it, or <missing>.
+# reg_get NAME...: the data of values of the subkey, as reg_values writes it,
+# or <missing>; several are joined by commas, all from one read.
 reg_get() {
     local values
     values=$(reg_values) || { echo "$values"; return 1; }
-    awk -v name="$1" 'index($0, name "=") == 1 { print substr($0, length(name) + 2); found = 1; exit }
-        END { if (!found) print "<missing>" }' <<<"$values"
+    awk -v names="$*" '
+        { eq = index($0, "="); data[substr($0, 1, eq - 1)] = substr($0, eq + 1) }
+        END {
+            n = split(names, name, " ")
+            for (i = 1; i <= n; i++) printf "%s%s", (i > 1 ? "," : ""), ((name[i] in data) ? data[name[i]] : "<missing>")
+            print ""
+        }' <<<"$values"
 }
 
 # reg_import NAME=TEXT ...: stores REG_SZ values in the subkey in one go (any
@@ -248,14 +254,22 @@ still_running() {
 }
 
 # find_window CLASS [probe options]: waits up to 15 s for a visible top-level
-# window of CLASS; sets HWND (or empty) and FOUND_MS (when the wait ended).
+# window of CLASS; sets HWND (or empty), FOUND_MS (when the wait ended) and
+# WINDOW_STARTED_MS (when the window's process started, Unix ms; on a loaded
+# machine Wine itself can take a second or more before that).
 find_window() {
-    local class=$1
+    local class=$1 found
     shift
-    HWND=$(probe find "$class" --timeout 15000 "$@" | kv hwnd)
+    found=$(probe find "$class" --timeout 15000 "$@")
     FOUND_MS=$(now_ms)
+    HWND=$(kv hwnd <<<"$found")
+    WINDOW_STARTED_MS=$(kv started_ms <<<"$found")
     [[ -n $HWND && $HWND != none ]] || { HWND=; return 1; }
 }
+
+# since_window_start: milliseconds since the process of the last window found
+# started (its own clock, such as the saver's 2000 ms guard, starts later).
+since_window_start() { echo $(($(now_ms) - ${WINDOW_STARTED_MS:-$SAVER_T0})); }
 
 # start_host ARGS...: runs the preview host in the background with its report
 # in a file; sets HOST_PID and HOST_LOG.

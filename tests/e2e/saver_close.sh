@@ -33,9 +33,10 @@ expect_exit() {
 
 # Whether a step came inside the guard period (its check means nothing otherwise).
 inside_guard() {
-    local elapsed=$(($(now_ms) - SAVER_T0))
+    local elapsed
+    elapsed=$(since_window_start)
     if ((elapsed > 1700)); then
-        echo "note: $1 came only $elapsed ms after the start; not a guard-period check"
+        echo "note: $1 came only $elapsed ms after the saver started; not a guard-period check"
         return 1
     fi
 }
@@ -49,7 +50,7 @@ if start_run "run 1"; then
         probe post "$WIN" $WM_CLOSE 0 0 >/dev/null
         probe post "$APP" $WM_CLOSE 0 0 >/dev/null
         answer=$(probe send "$WIN" $WM_QUERYENDSESSION 0 0 | kw result)
-        early_ms=$(($(now_ms) - SAVER_T0))
+        early_ms=$(since_window_start)
         if ((early_ms < 1900)); then
             check_eq "$answer" 0 "WM_QUERYENDSESSION answer inside the guard period"
         fi

@@ -111,7 +111,8 @@ convert "$art/imgBack3.bmp" -write mpr:tile +delete -size 1920x1080 tile:mpr:til
 # saver window ($saver) and a cover ($cover) came up. The early input must come
 # well inside the 2000 ms guard for its checks to mean anything: a run whose
 # window came up too late for that (a loaded machine) is tried again, with a
-# note. EARLY_MS tells when the input came, counted from the start.
+# note. EARLY_MS tells when the input came, counted from the saver process's
+# start, which is before the guard's.
 start_with_cover() {
     local back2=$1 early=${2:-} attempt
     for attempt in 1 2 3; do
@@ -125,7 +126,7 @@ start_with_cover() {
         if [[ -n $early ]]; then
             # shellcheck disable=SC2086
             xdotool $early
-            EARLY_MS=$(($(now_ms) - SAVER_T0))
+            EARLY_MS=$(since_window_start)
             if ((EARLY_MS > 1500)); then
                 echo "note: $early came only $EARLY_MS ms after the start, trying again"
                 continue

@@ -3,7 +3,8 @@
 //
 //   probe find CLASS [--title T] [--hidden] [--timeout MS]
 //         waits for a top-level window of CLASS (visible unless --hidden);
-//         prints hwnd=N, or hwnd=none and exits 1 after the time limit
+//         prints hwnd=N and started_ms= (when its process started, Unix
+//         ms), or hwnd=none and exits 1 after the time limit
 //   probe gone CLASS [--timeout MS]
 //         waits until no top-level window of CLASS is left; gone=1 or gone=0
 //   probe info TARGET          position, size, styles, parent, owner, process,
@@ -188,6 +189,19 @@ int CmdFind(const Options& options, bool waitGone)
         return 1;
     }
     Linef(L"hwnd=%lu", HandleNumber(found));
+    // When the window's process started, in Unix milliseconds: a test can
+    // count a time from the program's own start rather than from Wine's.
+    DWORD pid = 0;
+    GetWindowThreadProcessId(found, &pid);
+    if (const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid)) {
+        FILETIME created{}, exited{}, kernel{}, user{};
+        if (GetProcessTimes(process, &created, &exited, &kernel, &user)) {
+            const unsigned long long ticks = (static_cast<unsigned long long>(created.dwHighDateTime) << 32) |
+                                             created.dwLowDateTime;
+            Linef(L"started_ms=%llu", (ticks - 116444736000000000ULL) / 10000);
+        }
+        CloseHandle(process);
+    }
     return 0;
 }
 
