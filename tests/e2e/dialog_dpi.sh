@@ -129,10 +129,7 @@ for dpi in 96 120 144 192 288; do
         dprobe textfit "$DLG" "$dpi" >"$E2E_WORK/textfit-$dpi-$page.txt"
         check_eq "$(clipped "$E2E_WORK/textfit-$dpi-$page.txt" "$dpi")" "" "$dpi DPI, page $page: no text clipped"
         sleep 0.3
-        screenshot "root-$dpi-$page"
-        convert "$E2E_WORK/root-$dpi-$page.png" -crop "$((right - left))x$((bottom - top))+$left+$top" +repage \
-            "$E2E_WORK/dialog-${dpi}dpi-page$page.png"
-        rm -f "$E2E_WORK/root-$dpi-$page.png"
+        screenshot "dialog-${dpi}dpi-page$page" "$((right - left))x$((bottom - top))+$left+$top"
     done
     # A long message and a long font name on the Message page.
     keys ctrl+Tab ctrl+Tab
@@ -163,10 +160,7 @@ if open_dialog /c; then
         check_eq "$(clipped "$E2E_WORK/textfit-changed-$dpi.txt" "$dpi")" "" \
             "after WM_DPICHANGED to $dpi: no text clipped"
         sleep 0.3
-        screenshot "root-changed-$dpi"
-        convert "$E2E_WORK/root-changed-$dpi.png" -crop "$((cw + frame_w))x$((ch + frame_h))+$left+$top" +repage \
-            "$E2E_WORK/dialog-changed-to-${dpi}dpi.png"
-        rm -f "$E2E_WORK/root-changed-$dpi.png"
+        screenshot "dialog-changed-to-${dpi}dpi" "$((cw + frame_w))x$((ch + frame_h))+$left+$top"
     done
     close_dialog escape
 fi

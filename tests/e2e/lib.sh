@@ -366,9 +366,12 @@ set_prefix_dpi() {
 
 # ---- start and end -------------------------------------------------------
 
+# screenshot NAME [WxH+X+Y]: the screen, or that part of it, as NAME.png.
 screenshot() {
+    local crop=()
+    [[ -n ${2:-} ]] && crop=(-crop "$2" +repage)
     rm -f "$E2E_WORK/$1.png"
-    import -window root "$E2E_WORK/$1.png" 2>"$E2E_WORK/$1.err" ||
+    import -window root "${crop[@]}" "$E2E_WORK/$1.png" 2>"$E2E_WORK/$1.err" ||
         read_failed "the screen ($1.png)" "import exited $?: $(head -c 300 "$E2E_WORK/$1.err")"
 }
 
