@@ -18,7 +18,10 @@ convert -size 80x160 xc:red xc:lime xc:blue xc:white xc:'#808080' xc:'#C86432' x
     -append -depth 8 "$WORK/stripes.ppm"
 
 # hack_frame OPTIONS...: fluttons on $DISPLAY up to frame $ticks; sets PID.
+# The log is emptied here, not only by the background job's redirection: that
+# may come after the wait has read the line of the run before.
 hack_frame() {
+    : >"$WORK/hack.log"
     "$FLUTTONS" -stop-after "$ticks" "$@" >"$WORK/hack.log" 2>&1 &
     PID=$!
     STARTED+=("$PID")
