@@ -53,6 +53,7 @@ root_frame() {
     local ticks=$1 out=$2 log pid
     shift 2
     log=$WORK/root_frame.log
+    : >"$log"  # the wait must not read the line of the run before
     "$FLUTTONS" -root -stop-after "$ticks" "$@" >"$log" 2>&1 &
     pid=$!
     flutt_wait_for 30 grep -q "stopped at frame $ticks" "$log" || fail "fluttons $* did not reach frame $ticks: $(cat "$log")"
