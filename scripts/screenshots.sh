@@ -67,6 +67,7 @@ xvfb() {
 start_frame() {
     local ticks=$1 log=$2
     shift 2
+    : >"$log"  # the wait must not read the line of the run before
     "$FLUTTONS" -stop-after "$ticks" "$@" >"$log" 2>&1 &
     PID=$!
 }
