@@ -38,7 +38,7 @@ cases=(
 # saver process's start, which is before the guard's.
 run_case() {
     local name=$1 early=$2 late=$3 attempt early_ms
-    for attempt in 1 2 3; do
+    for attempt in 1 2 3 4 5; do
         kill_leftovers
         rest_cursor
         start_saver /s

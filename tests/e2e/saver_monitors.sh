@@ -107,33 +107,35 @@ convert "$art/imgBack3.bmp" -write mpr:tile +delete -size 1920x1080 tile:mpr:til
 
 # start_with_cover BACK2 [EARLY]: starts a full-screen run with background
 # BACK2 and no characters, the cursor resting on the second monitor, and gives
-# it the xdotool input EARLY (if any) as soon as its window is up; true when the
-# saver window ($saver) and a cover ($cover) came up. The early input must come
-# well inside the 2000 ms guard for its checks to mean anything: a run whose
-# window came up too late for that (a loaded machine) is tried again, with a
-# note. EARLY_MS tells when the input came, counted from the saver process's
-# start, which is before the guard's.
+# it the xdotool input EARLY (if any) as soon as the cover is up (the saver
+# shows it after its own window; before it, a click would land on the
+# desktop's window); true when the saver window ($saver) and a cover ($cover)
+# came up. The early input must come well inside the 2000 ms guard for its
+# checks to mean anything: a run whose windows came up too late for that (a
+# loaded machine) is tried again, with a note. EARLY_MS tells when the input
+# came, counted from the saver process's start, which is before the guard's.
 start_with_cover() {
     local back2=$1 early=${2:-} attempt
-    for attempt in 1 2 3; do
+    for attempt in 1 2 3 4 5; do
         kill_leftovers
         reg_reset
         reg_import back2="$back2" num=0
         xdotool mousemove "$ON_SECOND_X" "$ON_SECOND_Y"
         start_saver /s
-        find_window TMainForm || return 1
-        saver=$HWND
+        find_window TMonitorCover || return 1
+        cover=$HWND
         if [[ -n $early ]]; then
             # shellcheck disable=SC2086
             xdotool $early
             EARLY_MS=$(since_window_start)
             if ((EARLY_MS > 1500)); then
-                echo "note: $early came only $EARLY_MS ms after the start, trying again"
+                echo "note: $early came only $EARLY_MS ms after the saver started, trying again"
                 continue
             fi
         fi
-        find_window TMonitorCover && cover=$HWND
-        return
+        find_window TMainForm || return 1
+        saver=$HWND
+        return 0
     done
     fail "the saver window never came up early enough for $early within the first 2000 ms"
     return 1

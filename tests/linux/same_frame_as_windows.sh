@@ -51,7 +51,7 @@ windows_frame() {
         status=$?
         ((status == 0)) || fail "$kind-bit frame_dump $* exited $status: $(cat "$WORK/dump.log")"
         [[ -s $frame ]] && return 0
-        echo "note: $kind-bit frame_dump $* wrote no frame and said nothing (try $try): $(tail -n 5 "$WORK/dump.log")" >&2
+        echo "note: $kind-bit frame_dump $* exited 0 and wrote no frame (try $try); Wine said: $(tail -n 5 "$WORK/dump.log")" >&2
     done
     fail "$kind-bit frame_dump $* wrote no frame twice"
 }
