@@ -15,8 +15,9 @@
 #
 # --stress [N] (first argument): the scripts that check timing, input, the
 # registry and pictures, each run N times (default 20) with ctest's
-# --repeat until-fail:N, three at a time, beside two busy loops that keep
-# both processors loaded; further arguments go to ctest as above.
+# --repeat until-fail:N, three at a time as in the suite, the longest first;
+# FLUTT_STRESS_LOOPS=K adds K busy loops beside them. Further arguments go to
+# ctest as above.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -96,12 +97,12 @@ resources=build/ctest-resources.json
 printf 'subdirs(%s)\n' "$(printf '"%s" ' "${trees[@]}")" >build/CTestTestfile.cmake
 if [[ -n $stress ]]; then
     busy=()
-    for _ in 1 2; do
-        nice -n 0 bash -c 'while :; do :; done' </dev/null >/dev/null 2>&1 &
+    for ((i = 0; i < ${FLUTT_STRESS_LOOPS:-0}; i++)); do
+        bash -c 'while :; do :; done' </dev/null >/dev/null 2>&1 &
         busy+=($!)
     done
     trap 'kill "${busy[@]}" 2>/dev/null; flutt_wine_cleanup' EXIT
-    echo "== stress: each script $stress times, beside two busy loops"
+    echo "== stress: each script $stress times, $jobs at a time, beside ${#busy[@]} busy loops"
     set -- -R 'e2e\.full\.(settings_store|dialog_save|dialog_dpi|saver_monitors|saver_input)$|^linux\.(screens|same_frame_as_windows)$' \
         --repeat "until-fail:$stress" "$@"
 fi
