@@ -349,19 +349,29 @@ sleep_until() {
 }
 
 # set_prefix_dpi DPI: the prefix's DPI as winecfg writes it (LogPixels), then
-# a fresh wineserver, which reads it when it starts.
+# a fresh wineserver, which reads it when it starts. A loaded machine has been
+# seen to start the new server with the old DPI (the write lost, or the old
+# server killed before it had saved it): the DPI is read back from the new
+# server and set again, with a note, when it is not the one asked for.
 set_prefix_dpi() {
     kill_leftovers
-    local hex
+    local hex try
     hex=$(printf '0x%08x' "$1")
-    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$hex" /f >/dev/null 2>&1 </dev/null
-    wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' /v LogPixels \
-        /t REG_DWORD /d "$hex" /f >/dev/null 2>&1 </dev/null
-    wineserver -k >/dev/null 2>&1
-    timeout 20 wineserver -w >/dev/null 2>&1
-    wineserver -p >/dev/null 2>&1
-    wine cmd /c exit >/dev/null 2>&1 </dev/null
-    log "DPI $1"
+    for try in 1 2 3; do
+        wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$hex" /f >/dev/null 2>&1 </dev/null
+        wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' /v LogPixels \
+            /t REG_DWORD /d "$hex" /f >/dev/null 2>&1 </dev/null
+        wineserver -k >/dev/null 2>&1
+        timeout 20 wineserver -w >/dev/null 2>&1
+        wineserver -p >/dev/null 2>&1
+        wine cmd /c exit >/dev/null 2>&1 </dev/null
+        if [[ $(probe reg 'Control Panel\Desktop' LogPixels | kv dword) == "$1" ]]; then
+            log "DPI $1"
+            return 0
+        fi
+        echo "note: the restarted Wine server has not got DPI $1 (try $try), setting it again"
+    done
+    fail "could not set the prefix's DPI to $1"
 }
 
 # ---- start and end -------------------------------------------------------

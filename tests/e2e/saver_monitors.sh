@@ -161,7 +161,7 @@ if start_with_cover 3 "mousemove $((ON_SECOND_X + 1)) $ON_SECOND_Y"; then
     check_true "the second monitor is black" all_black "$E2E_WORK/second.png"
 
     sleep_until $((FOUND_MS + 2200))
-    check_true "the move $EARLY_MS ms after the start did not end the run" still_running "$SAVER_PID"
+    check_true "the move $EARLY_MS ms after the saver started did not end the run" still_running "$SAVER_PID"
     xdotool mousemove $((ON_SECOND_X + 2)) "$ON_SECOND_Y"
     wait_exit "$SAVER_PID" 10
     check_eq "$EXIT_STATUS" 0 "a one-pixel move on the second monitor after 2000 ms ends the run"
@@ -207,7 +207,7 @@ kill_leftovers
 
 if start_with_cover 3 "click 1"; then
     sleep_until $((FOUND_MS + 2200))
-    check_true "the click $EARLY_MS ms after the start did not end the run" still_running "$SAVER_PID"
+    check_true "the click $EARLY_MS ms after the saver started did not end the run" still_running "$SAVER_PID"
     check_eq "$(probe info "$saver" | kv below)" "$cover" "the cover still lies below the saver window"
     xdotool key x
     wait_exit "$SAVER_PID" 10
