@@ -101,7 +101,7 @@ if [[ -n $stress ]]; then
         bash -c 'while :; do :; done' </dev/null >/dev/null 2>&1 &
         busy+=($!)
     done
-    trap 'kill "${busy[@]}" 2>/dev/null; flutt_wine_cleanup' EXIT
+    trap 'kill "${busy[@]}" 2>/dev/null || true; flutt_wine_cleanup' EXIT
     echo "== stress: each script $stress times, $jobs at a time, beside ${#busy[@]} busy loops"
     set -- -R 'e2e\.full\.(settings_store|dialog_save|dialog_dpi|saver_monitors|saver_input)$|^linux\.(screens|same_frame_as_windows)$' \
         --repeat "until-fail:$stress" "$@"
