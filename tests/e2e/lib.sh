@@ -271,6 +271,16 @@ find_window() {
 # started (its own clock, such as the saver's 2000 ms guard, starts later).
 since_window_start() { echo $(($(now_ms) - ${WINDOW_STARTED_MS:-$SAVER_T0})); }
 
+# early_in_guard WHAT: sets EARLY_MS (since_window_start) and is true when
+# input given now still leaves the saver half a second of its 2000 ms guard to
+# handle it; otherwise says so in a note (the caller starts the run again).
+early_in_guard() {
+    EARLY_MS=$(since_window_start)
+    ((EARLY_MS <= 1500)) && return 0
+    echo "note: $1 only $EARLY_MS ms after the saver started, trying again"
+    return 1
+}
+
 # start_host ARGS...: runs the preview host in the background with its report
 # in a file; sets HOST_PID and HOST_LOG.
 start_host() {

@@ -37,7 +37,7 @@ cases=(
 # late for that (a loaded machine) is tried again. The time counts from the
 # saver process's start, which is before the guard's.
 run_case() {
-    local name=$1 early=$2 late=$3 attempt early_ms
+    local name=$1 early=$2 late=$3 attempt
     for attempt in 1 2 3 4 5; do
         kill_leftovers
         rest_cursor
@@ -46,13 +46,11 @@ run_case() {
             fail "$name: no saver window"
             return
         fi
-        early_ms=$(since_window_start)
-        if ((early_ms > 1500)); then
-            echo "note: $name: window seen only $early_ms ms after the saver started, trying again"
+        if ! early_in_guard "$name: window seen"; then
             stop_saver "$SAVER_PID"
             continue
         fi
-        run_steps "$name during the first 2000 ms (${early_ms} ms after start)" "$early;expect-running"
+        run_steps "$name during the first 2000 ms (${EARLY_MS} ms after start)" "$early;expect-running"
 
         # The resting cursor's move event when the window came up ends nothing.
         sleep_until $((FOUND_MS + 2300))

@@ -127,11 +127,7 @@ start_with_cover() {
         if [[ -n $early ]]; then
             # shellcheck disable=SC2086
             xdotool $early
-            EARLY_MS=$(since_window_start)
-            if ((EARLY_MS > 1500)); then
-                echo "note: $early came only $EARLY_MS ms after the saver started, trying again"
-                continue
-            fi
+            early_in_guard "$early came" || continue
         fi
         find_window TMainForm || return 1
         saver=$HWND
