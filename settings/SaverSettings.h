@@ -38,6 +38,9 @@ struct SaverSettings {
     bool IsBackgroundComposed = false;  // run-time: the first frame has composed the background
     std::array<bool, kCharacterCount> Character = {true, true, true, true, true, true, true, true,
                                                    true, true, true, true, true, true, true};
+    // A full-screen run animates every monitor, each on its own, instead of
+    // the primary alone with the others black.
+    bool IsOnEveryMonitor = false;
 
     bool operator==(const SaverSettings&) const = default;
 };
