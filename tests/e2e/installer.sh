@@ -122,8 +122,8 @@ readonly DESKTOP_KEY='HKCU\Control Panel\Desktop'
 # out LOADER PROGRAM ARGS...: a Windows program's output, through a file.
 out() {
     E2E_SEQ=$((E2E_SEQ + 1))
-    local file=$E2E_WORK/out.$E2E_SEQ
-    timeout 60 "$@" >"$file" 2>/dev/null </dev/null
+    local file=$E2E_WORK/out.$BASHPID.$E2E_SEQ
+    timeout 60 "$@" >"$file" 2>"$file.err" </dev/null
     local status=$?
     tr -d '\r' <"$file"
     return $status
@@ -398,7 +398,12 @@ wait_gone() {
 
 # pending_for PATH: a file operation on PATH waits for the next restart.
 pending_for() {
-    pending_operations | grep -qiF "${1#C:}"
+    local output
+    output=$(pending_operations)
+    grep -qiF "${1#C:}" <<<"$output" && return
+    log "pending operations: $(tr '\n' ' ' <<<"$output")"
+    [[ -e $PREFIX/drive_c/windows/wininit.ini ]] && log "wininit.ini: $(tr '\r\n' '  ' <"$PREFIX/drive_c/windows/wininit.ini")"
+    return 1
 }
 
 # What the setup leaves to the person at the desktop, and what the uninstaller takes
