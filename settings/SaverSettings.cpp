@@ -58,6 +58,7 @@ void ReadPersistedSettings(TRegIniFile& ini, SaverSettings& s) {
     for (int i = 0; i < kCharacterCount; ++i) {
         s.Character[i] = read.Bool(CharacterValueName(i), defaults.Character[i]);
     }
+    s.IsOnEveryMonitor = read.Bool("IsOnEveryMonitor", defaults.IsOnEveryMonitor);
 }
 
 std::int32_t ReadTimesOfBoot(TRegIniFile& ini) { return SettingsReader(ini).Integer("TimesOfBoot", 0); }
@@ -108,6 +109,7 @@ void SaveSettings(Registry& registry, const SaverSettings& s) {
     ini.WriteInteger(section, "MessageFontSize", s.MessageFontSize);
     ini.WriteString(section, "MessageFontName", s.MessageFontName);
     for (int i = 0; i < kCharacterCount; ++i) ini.WriteBool(section, CharacterValueName(i), s.Character[i]);
+    ini.WriteBool(section, "IsOnEveryMonitor", s.IsOnEveryMonitor);
     ini.WriteBool(section, "banner", true);
 }
 

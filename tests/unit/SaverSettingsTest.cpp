@@ -17,7 +17,7 @@ const std::vector<std::string> kFieldOrder = {
     "MessageBGColor", "MessageFontColor", "MessageFontSize", "MessageFontName", "Character0",
     "Character1",    "Character2",     "Character3",       "Character4",      "Character5",
     "Character6",    "Character7",     "Character8",       "Character9",      "Character10",
-    "Character11",   "Character12",    "Character13",      "Character14",
+    "Character11",   "Character12",    "Character13",      "Character14",     "IsOnEveryMonitor",
 };
 
 std::vector<std::string> With(std::vector<std::string> names, const std::string& extra) {
@@ -85,6 +85,7 @@ TEST(LoadSettingsTest, StoredValuesAreTakenAsWritten) {
         {"IsShownMessage", "2"},  {"IsMessageFront", "0"},     {"IsTransparent", "-1"},
         {"MessageText", ""},      {"MessageBGColor", "255"},   {"MessageFontColor", "0"},
         {"MessageFontSize", "12"}, {"MessageFontName", "ＭＳ ゴシック"}, {"Character3", "0"},
+        {"IsOnEveryMonitor", "1"},
     };
     for (const auto& [name, text] : stored) registry.Put(kSettingsPath, name, Text(text));
     SaverSettings s;
@@ -104,6 +105,7 @@ TEST(LoadSettingsTest, StoredValuesAreTakenAsWritten) {
     EXPECT_EQ(s.MessageFontSize, 12);
     EXPECT_EQ(s.MessageFontName, "ＭＳ ゴシック");
     for (int i = 0; i < kCharacterCount; ++i) EXPECT_EQ(s.Character[i], i != 3) << i;
+    EXPECT_TRUE(s.IsOnEveryMonitor);
 }
 
 TEST(LoadSettingsTest, NonTextAndUnparsableValuesReadAsTheirDefaults) {
@@ -112,6 +114,7 @@ TEST(LoadSettingsTest, NonTextAndUnparsableValuesReadAsTheirDefaults) {
     registry.Put(kSettingsPath, "MessageText", {RegistryValue::Kind::OtherType, ""});
     registry.Put(kSettingsPath, "IsMessageFront", Text("True"));
     registry.Put(kSettingsPath, "downspeed", Text("12abc"));
+    registry.Put(kSettingsPath, "IsOnEveryMonitor", Text("yes"));
     registry.Put(kSettingsPath, "TimesOfBoot", {RegistryValue::Kind::Unreadable, ""});
     SaverSettings s;
     LoadSettings(registry, s);
@@ -119,6 +122,7 @@ TEST(LoadSettingsTest, NonTextAndUnparsableValuesReadAsTheirDefaults) {
     EXPECT_EQ(s.MessageText, "Fluttons! Saver");
     EXPECT_TRUE(s.IsMessageFront);
     EXPECT_EQ(s.downspeed, 30);
+    EXPECT_FALSE(s.IsOnEveryMonitor);
     EXPECT_EQ(registry.ValuesOf(kSettingsPath).at("TimesOfBoot").text, "1");
 }
 
@@ -149,7 +153,7 @@ TEST(SaveSettingsTest, WritesEveryValueInOrderEndingWithTheBanner) {
     SaveSettings(registry, SaverSettings{});
     EXPECT_EQ(registry.written, With(kFieldOrder, "banner"));
     const auto& values = registry.ValuesOf(kSettingsPath);
-    EXPECT_EQ(values.size(), 30u);
+    EXPECT_EQ(values.size(), 31u);
     EXPECT_EQ(values.count("TimesOfBoot"), 0u);
     EXPECT_EQ(values.at("banner").text, "1");
     EXPECT_EQ(values.at("MessageBGColor").text, "16744576");
@@ -178,6 +182,7 @@ TEST(SaveSettingsTest, WhatIsSavedLoadsBackUnchanged) {
     saved.MessageFontSize = 72;
     saved.MessageFontName = "ＭＳ Ｐゴシック";
     saved.Character = {true, false, true, false, true, false, true, false, true, false, true, false, true, false, true};
+    saved.IsOnEveryMonitor = true;
     SaveSettings(registry, saved);
 
     SaverSettings loaded;
