@@ -80,6 +80,7 @@ void OptDialogModel::Load(TRegIniFile& ini) {
     fontColor_ = integer("MessageFontColor", defaults.MessageFontColor);
     messageFont_.size = integer("MessageFontSize", defaults.MessageFontSize);
     messageFont_.name = text("MessageFontName", defaults.MessageFontName);
+    chkEveryMonitor_ = boolean("IsOnEveryMonitor", defaults.IsOnEveryMonitor);
     // The value labels, the version and the count are derived from these;
     // the dialog opens on the General tab.
     activeTab_ = OptTab::General;
@@ -105,6 +106,7 @@ void OptDialogModel::btnDefaultClick(OptDialogPrompts& prompts) {
     trkCharNum_.SetPosition(defaults.num);
     trkUpdownSpeed_.SetPosition(defaults.downspeed);
     trkLRSpeed_.SetPosition(defaults.LRspeed);
+    chkEveryMonitor_ = defaults.IsOnEveryMonitor;
     chkMessage_ = false;
 }
 
@@ -142,6 +144,7 @@ SaverSettings OptDialogModel::BuildSettings() const {
     s.MessageFontSize = messageFont_.size;
     s.MessageFontName = messageFont_.name;
     s.Character = characters_;
+    s.IsOnEveryMonitor = chkEveryMonitor_;
     return s;
 }
 

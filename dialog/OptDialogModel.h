@@ -160,6 +160,8 @@ public:
     void SetMessageFront(bool checked) { chkIsMessageFront_ = checked; }
     bool chkTransparent() const { return chkTransparent_; }
     void SetTransparent(bool checked) { chkTransparent_ = checked; }
+    bool chkEveryMonitor() const { return chkEveryMonitor_; }
+    void SetOnEveryMonitor(bool checked) { chkEveryMonitor_ = checked; }
 
     const std::string& edtMessage() const { return edtMessage_; }
     void SetMessageText(std::string text) { edtMessage_ = std::move(text); }
@@ -192,6 +194,7 @@ private:
     bool chkMessage_ = false;
     bool chkIsMessageFront_ = true;
     bool chkTransparent_ = false;
+    bool chkEveryMonitor_ = false;
     std::string edtMessage_ = "Fluttons! Saver";
     std::int32_t fontColor_ = 0;        // design colour: black
     std::int32_t backgroundColor_ = 0;  // design colour: black

@@ -13,14 +13,15 @@ namespace {
 using testing::kSettingsPath;
 using testing::Text;
 
-// The 30 values OK writes, in its order.
+// The 31 values OK writes, in its order.
 const std::vector<std::string> kSavedOrder = {
     "num",            "downspeed",      "LRspeed",        "back2",           "updown",
     "LR",             "IsShownMessage", "IsMessageFront", "IsTransparent",   "MessageText",
     "MessageBGColor", "MessageFontColor", "MessageFontSize", "MessageFontName", "Character0",
     "Character1",     "Character2",     "Character3",     "Character4",      "Character5",
     "Character6",     "Character7",     "Character8",     "Character9",      "Character10",
-    "Character11",    "Character12",    "Character13",    "Character14",     "banner",
+    "Character11",    "Character12",    "Character13",    "Character14",     "IsOnEveryMonitor",
+    "banner",
 };
 
 // The prompts as a script: what the user answers, and a record of what was asked.
@@ -94,6 +95,7 @@ TEST(OptDialogLoadTest, AnEmptyRegistryShowsEveryDefault) {
     EXPECT_TRUE(model.chkIsMessageFront());
     EXPECT_FALSE(model.chkTransparent());
     EXPECT_EQ(model.lblFontName(), "Times New Roman, 48pt");
+    EXPECT_FALSE(model.chkEveryMonitor());
     EXPECT_EQ(model.ButtonColor(ColorButton::FontColor), 0x00FFFF);
     EXPECT_EQ(model.ButtonColor(ColorButton::Background), 0xFF8080);
     EXPECT_EQ(model.lblVersion(), "Fluttons! Saver Ver 4.00");
@@ -111,7 +113,7 @@ TEST(OptDialogLoadTest, ReadsInTheDialogsOrderAndNeverWrites) {
         "Character0", "Character1", "Character2", "Character3", "Character4", "Character5", "Character6",
         "Character7", "Character8", "Character9", "Character10", "Character11", "Character12", "Character13",
         "Character14", "IsShownMessage", "IsMessageFront", "IsTransparent", "MessageText", "MessageBGColor",
-        "MessageFontColor", "MessageFontSize", "MessageFontName",
+        "MessageFontColor", "MessageFontSize", "MessageFontName", "IsOnEveryMonitor",
     };
     EXPECT_EQ(registry.queried, expected);
     EXPECT_TRUE(registry.written.empty());
@@ -121,7 +123,8 @@ TEST(OptDialogLoadTest, StoredValuesReachTheirControls) {
     Loaded d({{"num", "250"}, {"downspeed", "7"}, {"LRspeed", "0"}, {"back2", "5"}, {"updown", "1"}, {"LR", "0"},
               {"TimesOfBoot", "12"}, {"Character3", "0"}, {"IsShownMessage", "1"}, {"IsMessageFront", "0"},
               {"IsTransparent", "1"}, {"MessageText", ""}, {"MessageBGColor", "255"},
-              {"MessageFontColor", "$FF00"}, {"MessageFontSize", "9"}, {"MessageFontName", "ＭＳ ゴシック"}});
+              {"MessageFontColor", "$FF00"}, {"MessageFontSize", "9"}, {"MessageFontName", "ＭＳ ゴシック"},
+              {"IsOnEveryMonitor", "1"}});
     const OptDialogModel& m = d.model;
     EXPECT_EQ(m.trkCharNum().Position(), 250);
     EXPECT_EQ(m.trkUpdownSpeed().Position(), 7);
@@ -139,6 +142,7 @@ TEST(OptDialogLoadTest, StoredValuesReachTheirControls) {
     EXPECT_EQ(m.ButtonColor(ColorButton::Background), 255);
     EXPECT_EQ(m.ButtonColor(ColorButton::FontColor), 0xFF00);
     EXPECT_EQ(m.lblFontName(), "ＭＳ ゴシック, 9pt");
+    EXPECT_TRUE(m.chkEveryMonitor());
 }
 
 TEST(OptDialogLoadTest, AValueOfAnotherTypeShowsItsDefault) {
@@ -211,12 +215,12 @@ TEST(OptDialogClampTest, SettersClampLikeTheControls) {
 
 // ---- OK ----------------------------------------------------------------------
 
-TEST(OptDialogOkTest, AnEmptyRegistrySavesExactlyThirtyDefaultValues) {
+TEST(OptDialogOkTest, AnEmptyRegistrySavesExactlyThirtyOneDefaultValues) {
     Loaded d;
     ASSERT_TRUE(d.model.btnOKClick(d.registry, d.prompts));
     EXPECT_EQ(d.registry.written, kSavedOrder);
     const auto& values = d.registry.ValuesOf(kSettingsPath);
-    EXPECT_EQ(values.size(), 30u);
+    EXPECT_EQ(values.size(), 31u);
     const std::pair<const char*, const char*> expected[] = {
         {"num", "100"},           {"downspeed", "30"},         {"LRspeed", "20"},
         {"back2", "1"},           {"updown", "0"},             {"LR", "2"},
@@ -224,7 +228,7 @@ TEST(OptDialogOkTest, AnEmptyRegistrySavesExactlyThirtyDefaultValues) {
         {"MessageText", "Fluttons! Saver"},                    {"MessageBGColor", "16744576"},
         {"MessageFontColor", "65535"},                         {"MessageFontSize", "48"},
         {"MessageFontName", "Times New Roman"},                {"Character0", "1"},
-        {"Character14", "1"},     {"banner", "1"},
+        {"Character14", "1"},     {"IsOnEveryMonitor", "0"},   {"banner", "1"},
     };
     for (const auto& [name, text] : expected) EXPECT_EQ(d.Saved(name), text) << name;
     EXPECT_EQ(d.prompts.cautions, 0);
@@ -235,7 +239,8 @@ TEST(OptDialogOkTest, OkWithoutChangesRewritesEveryValueAndNeverTheStartCount) {
         {"num", "321"},          {"downspeed", "4"},        {"LRspeed", "5"},           {"back2", "8"},
         {"updown", "2"},         {"LR", "1"},               {"IsShownMessage", "1"},    {"IsMessageFront", "0"},
         {"IsTransparent", "1"},  {"MessageText", "こんにちは"}, {"MessageBGColor", "-1"},  {"MessageFontColor", "0"},
-        {"MessageFontSize", "-12"}, {"MessageFontName", "Arial"}, {"TimesOfBoot", "7"}, {"banner", "0"},
+        {"MessageFontSize", "-12"}, {"MessageFontName", "Arial"}, {"IsOnEveryMonitor", "1"}, {"TimesOfBoot", "7"},
+        {"banner", "0"},
     };
     for (int i = 0; i < kCharacterCount; ++i) stored.emplace_back(CharacterValueName(i), i % 2 ? "1" : "0");
     Loaded d(stored);
@@ -248,7 +253,7 @@ TEST(OptDialogOkTest, OkWithoutChangesRewritesEveryValueAndNeverTheStartCount) {
     }
     EXPECT_EQ(d.Saved("banner"), "1");
     EXPECT_EQ(d.Saved("TimesOfBoot"), "7");
-    EXPECT_EQ(d.registry.ValuesOf(kSettingsPath).size(), 31u);
+    EXPECT_EQ(d.registry.ValuesOf(kSettingsPath).size(), 32u);
 }
 
 TEST(OptDialogOkTest, NoCharacterCheckedCautionsChecksTheFirstAndShowsTheCharacterTab) {
@@ -337,6 +342,7 @@ TEST(OptDialogResetTest, ResetsOnlyTheGeneralValuesTheCountAndTheMessageSwitch) 
     m.btnFontClick(d.prompts);
     m.SetMessageFront(false);
     m.SetTransparent(true);
+    m.SetOnEveryMonitor(true);
     m.SetActiveTab(OptTab::Message);
     const SaverSettings changed = m.BuildSettings();
 
@@ -355,6 +361,7 @@ TEST(OptDialogResetTest, ResetsOnlyTheGeneralValuesTheCountAndTheMessageSwitch) 
     expected.downspeed = 30;
     expected.LRspeed = 20;
     expected.IsShownMessage = false;
+    expected.IsOnEveryMonitor = false;
     EXPECT_EQ(m.BuildSettings(), expected);
     EXPECT_EQ(m.trkCharNum().ValueText(), "100");
     EXPECT_EQ(m.trkUpdownSpeed().ValueText(), "30");
@@ -367,7 +374,7 @@ TEST(OptDialogResetTest, ResetsOnlyTheGeneralValuesTheCountAndTheMessageSwitch) 
 
 // ---- presets -----------------------------------------------------------------
 
-TEST(OptDialogPresetTest, EachPresetSetsEveryCheck) {
+TEST(OptDialogPresetTest, EachPresetSetsEveryCharacterCheckAndNothingElse) {
     struct Case {
         void (OptDialogModel::*preset)();
         std::array<bool, kCharacterCount> expected;
@@ -380,8 +387,11 @@ TEST(OptDialogPresetTest, EachPresetSetsEveryCheck) {
         for (bool start : {false, true}) {
             OptDialogModel m(false);
             for (int i = 0; i < kCharacterCount; ++i) m.SetCharacterChecked(i, start);
+            m.SetOnEveryMonitor(start);
+            SaverSettings expected = m.BuildSettings();
+            expected.Character = c.expected;
             (m.*c.preset)();
-            EXPECT_EQ(m.CheckedCharacters(), c.expected);
+            EXPECT_EQ(m.BuildSettings(), expected);
         }
     }
     EXPECT_EQ(CharacterListNames()[4], "ハムハム");
