@@ -464,6 +464,7 @@ void TOptDialog::ShowModel() {
     showCheck(Ctl::chkMessage, model_.chkMessage());
     showCheck(Ctl::chkIsMessageFront, model_.chkIsMessageFront());
     showCheck(Ctl::chkTransparent, model_.chkTransparent());
+    showCheck(Ctl::chkEveryMonitor, model_.chkEveryMonitor());
 
     const std::wstring message = win::Widen(model_.edtMessage());
     if (WindowText(ctl(Ctl::edtMessage)) != message) ::SetWindowTextW(ctl(Ctl::edtMessage), message.c_str());

@@ -51,6 +51,10 @@ std::vector<FormRow> MakeForm(bool reduced) {
          .bounds = {280, 152, 97, 41}, .tabStop = true, .range = {0, 100, 20}},
         {.id = Ctl::lblLRSpeedValue, .name = "lblLRSpeedValue", .kind = K::Label, .parent = Ctl::tshGeneral,
          .bounds = {384, 155}, .caption = "20"},
+        // Under the motion settings, its bottom level with the full build's background group.
+        {.id = Ctl::chkEveryMonitor, .name = "chkEveryMonitor", .kind = K::CheckBox, .parent = Ctl::tshGeneral,
+         .bounds = {160, 200, 249, 17}, .caption = "すべてのモニターに表示する(&A)",
+         .hint = "すべてのモニターにそれぞれキャラクターを表示します。", .tabStop = true},
 
         // Message tab, in its tab order.
         {.id = Ctl::chkMessage, .name = "chkMessage", .kind = K::CheckBox, .parent = Ctl::tshMessage,

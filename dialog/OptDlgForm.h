@@ -16,7 +16,7 @@ enum class Ctl : int {
     tshGeneral, tshMessage, tshCharacter, tshAbout,
     rdgBack, rdgUpdown, rdgLR,
     lblUpdownSpeed, trkUpdownSpeed, lblUpdownSpeedValue,
-    lblLeftRightSpeed, trkLRSpeed, lblLRSpeedValue,
+    lblLeftRightSpeed, trkLRSpeed, lblLRSpeedValue, chkEveryMonitor,
     chkMessage, lblMessage, edtMessage, chkIsMessageFront,
     lblFont, btnFont, lblBackground, btnBackground, lblFontColor, btnFontColor,
     lblFontName, lblMessageSample, pnlSample, chkTransparent,

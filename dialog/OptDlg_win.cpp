@@ -367,6 +367,9 @@ LRESULT TOptDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                     case Ctl::chkIsMessageFront:
                         model_.SetMessageFront(::SendMessageW(from, BM_GETCHECK, 0, 0) == BST_CHECKED);
                         break;
+                    case Ctl::chkEveryMonitor:
+                        model_.SetOnEveryMonitor(::SendMessageW(from, BM_GETCHECK, 0, 0) == BST_CHECKED);
+                        break;
                     case Ctl::Form: radioClick(from); break;
                     default: break;
                 }

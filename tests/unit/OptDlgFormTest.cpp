@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <map>
 #include <set>
 
@@ -23,7 +24,8 @@ TEST(OptDlgFormTest, TabStopsFollowEachPagesTabOrder) {
         EXPECT_EQ(TabStopsOn(form, Ctl::Form), (std::vector<Ctl>{Ctl::PageControl, Ctl::btnDefault, Ctl::btnOK,
                                                                    Ctl::btnCancel}));
         EXPECT_EQ(TabStopsOn(form, Ctl::tshGeneral),
-                  (std::vector<Ctl>{Ctl::rdgBack, Ctl::rdgUpdown, Ctl::rdgLR, Ctl::trkUpdownSpeed, Ctl::trkLRSpeed}));
+                  (std::vector<Ctl>{Ctl::rdgBack, Ctl::rdgUpdown, Ctl::rdgLR, Ctl::trkUpdownSpeed, Ctl::trkLRSpeed,
+                                    Ctl::chkEveryMonitor}));
         EXPECT_EQ(TabStopsOn(form, Ctl::tshMessage),
                   (std::vector<Ctl>{Ctl::chkMessage, Ctl::edtMessage, Ctl::chkIsMessageFront, Ctl::btnFont,
                                     Ctl::btnBackground, Ctl::btnFontColor, Ctl::chkTransparent}));
@@ -52,6 +54,22 @@ TEST(OptDlgFormTest, EachAcceleratorLabelComesRightBeforeTheControlItFocuses) {
         EXPECT_EQ(next->id, targets.at(it->id)) << it->name << " focuses " << next->name;
     }
     EXPECT_EQ(accelerated.size(), targets.size());
+}
+
+// Alt and a letter reach one control only: no two controls of a page, or of
+// a page and the frame around it, share an accelerator.
+TEST(OptDlgFormTest, NoTwoControlsOfAPageShareAnAccelerator) {
+    const auto& form = OptDialogForm(false);
+    for (Ctl page : {Ctl::tshGeneral, Ctl::tshMessage, Ctl::tshCharacter, Ctl::tshAbout}) {
+        std::map<char, std::string> owners;
+        for (const FormRow& row : form) {
+            const auto amp = row.caption.find('&');
+            if ((row.parent != page && row.parent != Ctl::Form) || amp == std::string::npos) continue;
+            const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(row.caption.at(amp + 1))));
+            const auto [at, added] = owners.emplace(letter, row.name);
+            EXPECT_TRUE(added) << "&" << letter << ": " << at->second << " and " << row.name;
+        }
+    }
 }
 
 TEST(OptDlgFormTest, ParentsComeBeforeTheirChildrenAndEveryControlOnce) {
