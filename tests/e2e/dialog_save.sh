@@ -1,20 +1,20 @@
 #!/usr/bin/env bash
 # What the settings dialog writes: OK (Enter) on an empty registry, Esc, the
 # close box and Cancel, stored values round-tripping through the controls,
-# clamping, the Caution box, Reset with its Setting box, and the colour and
-# font choosers.
+# clamping, the Caution box, Reset with its Setting box, the colour and font
+# choosers, and the every-monitor switch turned on.
 # Usage: dialog_save.sh FLUTTSAVER.SCR E2E_PROBE.EXE E2E_PREVIEW_HOST.EXE E2E_DIALOG_PROBE.EXE
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/dialog_lib.sh"
 
 chars() { local i; for ((i = 0; i < 15; i++)); do printf 'Character%d=%s\n' "$i" "$1"; done; }
-# The 30 values of an OK, as reg_values prints them, for the given overrides
+# The 31 values of an OK, as reg_values prints them, for the given overrides
 # (NAME=TEXT ...) over the defaults.
 expected_values() {
     {
         printf '%s\n' num=100 downspeed=30 LRspeed=20 back2=1 updown=0 LR=2 IsShownMessage=0 IsMessageFront=1 \
             IsTransparent=0 'MessageText=Fluttons! Saver' MessageBGColor=16744576 MessageFontColor=65535 \
-            MessageFontSize=48 'MessageFontName=Times New Roman' banner=1
+            MessageFontSize=48 'MessageFontName=Times New Roman' IsOnEveryMonitor=0 banner=1
         chars 1
         (($# == 0)) || printf '%s\n' "$@"
     } | awk -F= '{ v[$1] = substr($0, length($1) + 2) } END { for (k in v) printf "%s=\"%s\"\n", k, v[k] }' |
@@ -37,12 +37,12 @@ read_msgbox() {  # waits for a message box; its key=value lines go to MSGBOX (a 
     probe msgbox --timeout 10000 >"$MSGBOX"
 }
 
-# ---- OK on an empty registry writes exactly the 30 values, all text ----
+# ---- OK on an empty registry writes exactly the 31 values, all text ----
 reg_reset
 open_dialog /c && close_dialog enter
 check_eq "$EXIT_STATUS" 0 "exit status after Enter"
-check_eq "$(reg_values)" "$(expected_values)" "the 30 values after Enter on an empty registry"
-check_eq "$(reg_values | wc -l)" 30 "number of values"
+check_eq "$(reg_values)" "$(expected_values)" "the 31 values after Enter on an empty registry"
+check_eq "$(reg_values | wc -l)" 31 "number of values"
 for name in MessageBGColor MessageFontColor banner; do
     check_eq "$(probe reg "$REG_SUBKEY_PATH" "$name" | kv type)" 1 "$name is REG_SZ"
 done
@@ -70,7 +70,7 @@ done
 reg_reset
 stored=(num=250 downspeed=7 LRspeed=0 back2=5 updown=1 LR=0 IsShownMessage=1 IsMessageFront=0 IsTransparent=1
     'MessageText=こんにちは 世界' MessageBGColor=255 MessageFontColor=16711680 MessageFontSize=20
-    'MessageFontName=ＭＳ ゴシック' TimesOfBoot=7 Character3=0 Character14=0)
+    'MessageFontName=ＭＳ ゴシック' TimesOfBoot=7 Character3=0 Character14=0 IsOnEveryMonitor=1)
 reg_import "${stored[@]}"
 open_dialog /c
 controls
@@ -84,6 +84,7 @@ check_eq "$(field "$(ctl Edit "こんにちは 世界")" enabled)" 1 "stored mes
 check_eq "$(field "$(ctl Button "■変更(&B)...")" enabled)" 0 "stored transparency disables the background colour"
 check_eq "$(grep -c ' text=ＭＳ ゴシック, 20pt$' "$CONTROLS")" 1 "stored font shown"
 check_eq "$(grep -c ' text=起動回数: 7回$' "$CONTROLS")" 1 "stored start count shown"
+check_field "stored every-monitor switch shown" Button "すべてのモニターに表示する(&A)" check 1
 close_dialog enter
 mapfile -t stored_back < <(printf '%s\n' "${stored[@]}" | grep -v TimesOfBoot)
 check_eq "$(reg_values | grep -v TimesOfBoot)" "$(expected_values "${stored_back[@]}")" "OK without changes keeps every value"
@@ -136,7 +137,7 @@ check_eq "$(reg_get $(printf 'Character%d ' {0..14}))" "\"1\"$(printf ',"0"%.0s'
 reg_reset
 reg_import num=500 back2=3 updown=1 LR=0 downspeed=70 LRspeed=80 IsShownMessage=1 'MessageText=リセット後も' \
     Character1=0 MessageBGColor=0 MessageFontColor=255 IsTransparent=1 IsMessageFront=0 MessageFontName=Tahoma \
-    MessageFontSize=20
+    MessageFontSize=20 IsOnEveryMonitor=1
 open_dialog /c
 keys alt+d
 read_msgbox
@@ -156,7 +157,7 @@ sleep 0.3
 close_dialog enter
 check_eq "$(reg_values)" "$(expected_values Character1=0 'MessageText=リセット後も' MessageBGColor=0 \
     MessageFontColor=255 IsTransparent=1 IsMessageFront=0 MessageFontName=Tahoma MessageFontSize=20)" \
-    "Reset sets only the general values, the count and the message switch"
+    "Reset sets only the general values (every monitor off too), the count and the message switch"
 
 # ---- the colour chooser: opened at the colour, pure red chosen ----
 reg_reset
@@ -206,8 +207,10 @@ xdotool key Return
 sleep 0.5
 controls
 check_eq "$(grep -c ' text=Tahoma, 20pt$' "$CONTROLS")" 1 "the chosen face and size show in the font label"
+page_to 0
+keys alt+a
 close_dialog enter
-check_eq "$(reg_get MessageFontColor MessageFontName MessageFontSize IsShownMessage)" \
-    '"255","Tahoma","20","1"' "chosen colour and font saved"
+check_eq "$(reg_get MessageFontColor MessageFontName MessageFontSize IsShownMessage IsOnEveryMonitor)" \
+    '"255","Tahoma","20","1","1"' "chosen colour and font, and the every-monitor switch turned on, saved"
 
 e2e_finish

@@ -49,6 +49,7 @@ layout=(
     "Static|左右のスピード(&H):|292|128|-|-"
     "msctls_trackbar32|@|280|152|97|41"
     "Static|20|384|155|-|-"
+    "Button|すべてのモニターに表示する(&A)|160|200|249|17"
     "Button|伝言メッセージを表示する(&M)|16|8|185|17"
     "Static|伝言(&X):|32|34|-|-"
     "Edit|Fluttons! Saver|80|30|177|20"
@@ -128,6 +129,7 @@ check_eq "$(grep '^item ' "$CONTROLS" | sed 's/.* data=\(-*[0-9]*\) text=\(.*\)/
 check_field "message switch off" Button "伝言メッセージを表示する(&M)" check 0
 check_field "front display on" Button "前面に表示(&R)" check 1
 check_field "transparency off" Button "透明(&T)" check 0
+check_field "every monitor off" Button "すべてのモニターに表示する(&A)" check 0
 switched=("Static|伝言(&X):" "Edit|Fluttons! Saver" "Button|前面に表示(&R)" "Static|文字色:" "Button|■変更(&C)..."
     "Static|背景色:" "Button|透明(&T)" "Button|■変更(&B)..." "Static|フォント:" "Button|変更(F)..."
     "Static|Times New Roman, 48pt" "Static|サンプル:" "TPanel|Fluttons! Saver")
@@ -158,6 +160,8 @@ check_eq "$(hint_at Button OK)" "変更内容をを保存します。" "hint of 
 check_eq "$(hint_at Button キャンセル)" "変更内容をを保存しません。" "hint of Cancel"
 check_eq "$(hint_at Button 初期値\(\&D\))" "設定値をインストール時の状態に戻します。" "hint of Reset"
 check_eq "$(hint_at Button 夜空)" "背景を設定します。" "hint over an item of the background group"
+check_eq "$(hint_at Button "すべてのモニターに表示する(&A)")" "すべてのモニターにそれぞれキャラクターを表示します。" \
+    "hint of the every-monitor switch"
 check_eq "$(hint_at Static 上下のスピード\(\&V\):)" "" "no hint on a label without one"
 rest_cursor
 
@@ -175,8 +179,8 @@ tab_walk() {  # tab_walk N: presses Tab N times, prints the focused control afte
         name_of "$(kv focus <"$CONTROLS")"
     done | paste -sd,
 }
-check_eq "$(tab_walk 9)" \
-    "チェッカールーム,降ってくる,両方,msctls_trackbar32@160,152,msctls_trackbar32@280,152,初期値(&D),OK,キャンセル,SysTabControl32@8,8" \
+check_eq "$(tab_walk 10)" \
+    "チェッカールーム,降ってくる,両方,msctls_trackbar32@160,152,msctls_trackbar32@280,152,すべてのモニターに表示する(&A),初期値(&D),OK,キャンセル,SysTabControl32@8,8" \
     "tab order from the tab control through the General page"
 keys alt+v
 controls
@@ -197,6 +201,10 @@ check_eq "$(field "$(ctl_at msctls_trackbar32 280 152)" pos)" 1 "an arrow key mo
 keys shift+Tab shift+Tab shift+Tab shift+Tab Down
 controls
 check_eq "$(checked_items 背景)" 夜空 "Down in the background group chooses the next item"
+keys alt+a
+controls
+check_field "Alt+A checks the every-monitor switch" Button "すべてのモニターに表示する(&A)" check 1
+check_eq "$(name_of "$(kv focus <"$CONTROLS")")" "すべてのモニターに表示する(&A)" "... and focuses it"
 screenshot dialog_page0_general
 
 # ---- the Message page: the switches and the sample as drawn ----

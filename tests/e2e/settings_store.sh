@@ -86,7 +86,7 @@ run_with_record "in-range record" \
     'MessageText=こんにちは、世界 "quoted" \back\slash' \
     MessageBGColor=16744576 MessageFontColor=65535 MessageFontSize=36 \
     'MessageFontName=ＭＳ Ｐゴシック' \
-    "${characters[@]}" banner=1 TimesOfBoot=9
+    "${characters[@]}" IsOnEveryMonitor=1 banner=1 TimesOfBoot=9
 
 log "a record outside the dialog's ranges"
 no_characters=()
@@ -98,6 +98,6 @@ run_with_record "out-of-range record" \
     IsShownMessage=2 IsMessageFront=yes IsTransparent=-1 \
     MessageText= MessageBGColor=-1 MessageFontColor=0x1000000 MessageFontSize=0 \
     MessageFontName=NoSuchFontFace \
-    "${no_characters[@]}" TimesOfBoot=9
+    "${no_characters[@]}" IsOnEveryMonitor=on TimesOfBoot=9
 
 e2e_finish
