@@ -2,7 +2,8 @@
 # The settings dialog on high-DPI screens: with the prefix's DPI at 96, 120,
 # 144, 192 and 288 (100 to 300 %) the dialog opens laid out for that DPI (client area, every
 # control's place and size the form's scaled by DPI / 96), every control lies
-# inside its page or the client area, and no label, check box, radio button
+# inside its page or the client area and overlaps none of its siblings (but
+# the one pair the form designs so), and no label, check box, radio button
 # or button has a text wider than itself in the font it uses. A screenshot of
 # each page at each DPI: dialog-DPIdpi-pageN.png in the work folder.
 # Then, at 96 DPI, WM_DPICHANGED to 192 and back: the controls take the places
@@ -35,20 +36,25 @@ trap '((PREFIX_DPI == 96)) || set_prefix_dpi 96; e2e_cleanup' EXIT
 scaled() { echo $((($1 * $2 + 48) / 96)); }
 scaled_size() { echo $(($(scaled $(($1 + $2)) "$3") - $(scaled "$1" "$3"))); }
 
+# The awk function f(KEY) that the listings below share: the value of one
+# key=value word of a snapshot line, before its text. Its $ are awk's.
+# shellcheck disable=SC2016
+AWK_FIELD='
+    function f(key,   i, kv) {
+        for (i = 1; i <= NF; i++) {
+            if ($i ~ "^" key "=") { split($i, kv, "="); return kv[2] }
+            if ($i ~ /^text=/) break
+        }
+        return ""
+    }'
+
 # layout FILE: every control's class, place in its parent, size and
 # visibility, from a controls snapshot, one per line in z-order. The tab
 # control's scroll arrows are left out while hidden: the tab control makes
 # them itself once its tabs did not fit, as for a moment while its font
 # changes, and keeps them hidden after.
 layout() {
-    awk '
-        function f(key,   i, kv) {
-            for (i = 1; i <= NF; i++) {
-                if ($i ~ "^" key "=") { split($i, kv, "="); return kv[2] }
-                if ($i ~ /^text=/) break
-            }
-            return ""
-        }
+    awk "$AWK_FIELD"'
         $1 == "ctl" && !(f("class") == "msctls_updown32" && f("visible") == 0) {
             print f("depth") " " f("class") " " f("px") "," f("py") " " f("w") "x" f("h") " visible=" f("visible")
         }' "$1"
@@ -57,14 +63,7 @@ layout() {
 # outside FILE CLIENT_W CLIENT_H: the controls of the snapshot that do not lie
 # inside their parent (a page, a group, the tab control) or the client area.
 outside() {
-    awk -v dlg="$DLG" -v cw="$2" -v ch="$3" '
-        function f(key,   i, kv) {
-            for (i = 1; i <= NF; i++) {
-                if ($i ~ "^" key "=") { split($i, kv, "="); return kv[2] }
-                if ($i ~ /^text=/) break
-            }
-            return ""
-        }
+    awk -v dlg="$DLG" -v cw="$2" -v ch="$3" "$AWK_FIELD"'
         $1 == "ctl" {
             h = f("hwnd"); p[h] = f("parent"); x[h] = f("px"); y[h] = f("py"); w[h] = f("w"); hh[h] = f("h")
             c[h] = f("class"); order[++n] = h
@@ -79,6 +78,22 @@ outside() {
         }' "$1"
 }
 
+# overlaps FILE: the pairs of controls of one parent whose rectangles share a
+# pixel, as "CLASS 'TEXT' & CLASS 'TEXT'; " (the pages and the tab control's
+# hidden scroll arrows left out).
+overlaps() {
+    awk "$AWK_FIELD"'
+        $1 == "ctl" && f("class") != "TTabSheet" && !(f("class") == "msctls_updown32" && f("visible") == 0) {
+            n++; p[n] = f("parent"); x[n] = f("px"); y[n] = f("py"); w[n] = f("w"); h[n] = f("h")
+            t = $0; sub(/.* text=/, "", t); name[n] = f("class") " \047" t "\047"
+        }
+        END {
+            for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++)
+                if (p[i] == p[j] && x[i] < x[j] + w[j] && x[j] < x[i] + w[i] && y[i] < y[j] + h[j] && y[j] < y[i] + h[i])
+                    printf "%s & %s; ", name[i], name[j]
+        }' "$1"
+}
+
 # clipped FILE DPI: the texts of the visible controls of a textfit listing
 # that do not fit: a label its text, a check box or radio button its text
 # beside the box, a button its text inside its edges.
@@ -86,14 +101,7 @@ clipped() {
     local box edge
     box=$(scaled 16 "$2")  # the 13-pixel box and the gap to the text
     edge=$(scaled 4 "$2")
-    awk -v box="$box" -v edge="$edge" '
-        function f(key,   i, kv) {
-            for (i = 1; i <= NF; i++) {
-                if ($i ~ "^" key "=") { split($i, kv, "="); return kv[2] }
-                if ($i ~ /^text=/) break
-            }
-            return ""
-        }
+    awk -v box="$box" -v edge="$edge" "$AWK_FIELD"'
         $1 == "fit" && f("visible") == 1 {
             text = $0; sub(/.* text=/, "", text)
             kind = f("kind"); w = f("w"); h = f("h"); tw = f("text_w"); th = f("text_h")
@@ -120,6 +128,9 @@ for dpi in 96 120 144 192 288; do
     check_field "$dpi DPI: sample panel's height" TPanel "Fluttons! Saver" h "$(scaled_size 136 149 "$dpi")"
     check_field "$dpi DPI: first track bar's width" msctls_trackbar32 "" w "$(scaled_size 160 97 "$dpi")"
     check_eq "$(outside "$CONTROLS" "$cw" "$ch")" "" "$dpi DPI: every control inside its parent"
+    # The form puts the transparency box a pixel into the background colour button beside it.
+    check_eq "$(overlaps "$CONTROLS")" "Button '■変更(&B)...' & Button '透明(&T)'; " \
+        "$dpi DPI: no two controls overlap but the designed pair"
     LAYOUT[$dpi]=$(layout "$CONTROLS")
     IFS=, read -r left top right bottom <<<"$(probe info "$DLG" | kv rect)"
     for page in 0 1 2 3; do
