@@ -120,11 +120,19 @@ readonly UNINST_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\fl
 readonly DESKTOP_KEY='HKCU\Control Panel\Desktop'
 
 # out LOADER PROGRAM ARGS...: a Windows program's output, through a file.
+# A program that Wine could not start (start.exe says so, or nothing at all came
+# out of a failed run) is started once more, with a note: its answer was not read.
 out() {
     E2E_SEQ=$((E2E_SEQ + 1))
-    local file=$E2E_WORK/out.$BASHPID.$E2E_SEQ
-    timeout 60 "$@" >"$file" 2>"$file.err" </dev/null
-    local status=$?
+    local file=$E2E_WORK/out.$BASHPID.$E2E_SEQ try status
+    for try in 1 2; do
+        timeout 60 "$@" >"$file" 2>"$file.err" </dev/null
+        status=$?
+        if ! grep -q 'Application could not be started' "$file" && [[ $status == 0 || -s $file ]]; then
+            break
+        fi
+        echo "note: $2 $3 did not start (exit $status, try $try): $(tr '\r\n' '  ' <"$file")" >&2
+    done
     tr -d '\r' <"$file"
     return $status
 }
