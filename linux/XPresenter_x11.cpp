@@ -7,6 +7,7 @@
 #include <bit>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace flutt::hack {
@@ -25,12 +26,15 @@ bool HostOrder(const XImage* image) {
 
 }  // namespace
 
-XPresenter::XPresenter(Display* display, Drawable target, Visual* visual, int depth, const PixelFormat& format)
+XPresenter::XPresenter(Display* display, Drawable target, Visual* visual, int depth, const PixelFormat& format,
+                       int left, int top)
     : display_(display),
       target_(target),
       visual_(visual),
       depth_(depth),
       format_(format),
+      left_(left),
+      top_(top),
       gc_(XCreateGC(display, target, 0, nullptr)),
       // A server on another machine (or one that refuses) gets plain images.
       shmAvailable_(XShmQueryExtension(display) && !std::getenv("FLUTTONS_NO_SHM")) {}
@@ -89,7 +93,13 @@ void XPresenter::Allocate(int width, int height) {
         shmAvailable_ = false;
     }
     image_ = XCreateImage(display_, visual_, unsigned(depth_), ZPixmap, 0, nullptr, unsigned(width), unsigned(height), 32, 0);
+    if (!image_) throw std::bad_alloc();
     image_->data = static_cast<char*>(std::malloc(std::size_t(image_->bytes_per_line) * std::size_t(height)));
+    if (!image_->data) {
+        XDestroyImage(image_);
+        image_ = nullptr;
+        throw std::bad_alloc();
+    }
 }
 
 void XPresenter::Fill(const SoftSurface& frame, const PixelRect& r) {
@@ -139,12 +149,14 @@ void XPresenter::Present(const SoftSurface& frame, std::span<const PixelRect> re
     }
     if (clip.empty()) return;
     if (shm_) {
-        if (clip.size() > 1) XSetClipRectangles(display_, gc_, 0, 0, clip.data(), int(clip.size()), Unsorted);
-        XShmPutImage(display_, target_, gc_, image_, box.left, box.top, box.left, box.top, unsigned(box.right - box.left),
-                     unsigned(box.bottom - box.top), False);
+        if (clip.size() > 1) XSetClipRectangles(display_, gc_, left_, top_, clip.data(), int(clip.size()), Unsorted);
+        XShmPutImage(display_, target_, gc_, image_, box.left, box.top, left_ + box.left, top_ + box.top,
+                     unsigned(box.right - box.left), unsigned(box.bottom - box.top), False);
         if (clip.size() > 1) XSetClipMask(display_, gc_, None);
     } else {
-        for (const XRectangle& r : clip) XPutImage(display_, target_, gc_, image_, r.x, r.y, r.x, r.y, r.width, r.height);
+        for (const XRectangle& r : clip) {
+            XPutImage(display_, target_, gc_, image_, r.x, r.y, left_ + r.x, top_ + r.y, r.width, r.height);
+        }
     }
     // The next frame writes into the same shared pixels: the server must be
     // done with these first.

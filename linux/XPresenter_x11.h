@@ -16,13 +16,16 @@ namespace flutt::hack {
 class XPresenter {
 public:
     // `format` is the visual's: pixels go out in its colour masks, opaque.
-    XPresenter(Display* display, Drawable target, Visual* visual, int depth, const PixelFormat& format);
+    // The frame's top-left corner goes to (left, top) of the target.
+    XPresenter(Display* display, Drawable target, Visual* visual, int depth, const PixelFormat& format, int left = 0,
+               int top = 0);
     ~XPresenter();
     XPresenter(const XPresenter&) = delete;
     XPresenter& operator=(const XPresenter&) = delete;
 
     // Copies the rectangles of `frame` into the image and onto the target,
-    // and waits until the server has taken them.
+    // and waits until the server has taken them. Throws std::bad_alloc when
+    // no image of the frame's size can be had.
     void Present(const SoftSurface& frame, std::span<const PixelRect> rects);
 
     bool shared() const { return shm_; }
@@ -37,6 +40,8 @@ private:
     Visual* visual_;
     int depth_;
     PixelFormat format_;
+    int left_;
+    int top_;
     GC gc_;
     bool shmAvailable_;
     bool shm_ = false;
