@@ -183,6 +183,8 @@ struct Parser {
             if (!options.windowId) return Fail("-window-id: " + Quoted(*text) + " is not a window id");
             return true;
         }
+        if (option == "-every-head") return Flag(options.everyHead, true);
+        if (option == "-no-every-head") return Flag(options.everyHead, false);
         if (option == "-display") {
             const auto text = Value(option);
             if (!text) return false;
@@ -275,6 +277,7 @@ std::string Usage(std::string_view program) {
            "  -font \"NAME SIZE\"   message font and size in points, 1..1000 (\"Times New Roman 48\")\n"
            "  -root               draw into the root window\n"
            "  -window-id ID       draw into window ID (also $XSCREENSAVER_WINDOW)\n"
+           "  -every-head         each monitor its own animation (-no-every-head: one picture)\n"
            "  -display NAME       X display\n"
            "  -fps                show the frame rate\n";
 }

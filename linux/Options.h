@@ -17,6 +17,8 @@ struct HackOptions {
     std::string display;     // -display; empty: $DISPLAY
     bool root = false;       // -root: draw into the root window
     std::optional<std::uint64_t> windowId;  // -window-id, else $XSCREENSAVER_WINDOW
+    // -every-head: each head (monitor) the window shows its own animation.
+    bool everyHead = false;
     bool fps = false;        // -fps: frame rate overlay
     // -stop-after N: the picture stops after frame N and stays (for tests
     // that compare a frame with the Windows saver's); 0: never.

@@ -16,10 +16,8 @@
 #include <string_view>
 #include <vector>
 
-#include "anim/SoftAnimation.h"
-#include "linux/Artwork.h"
 #include "linux/Options.h"
-#include "linux/XPresenter_x11.h"
+#include "linux/XHeads_x11.h"
 #include "linux/XTarget_x11.h"
 #include "linux/XText_x11.h"
 
@@ -148,16 +146,13 @@ void WaitUntil(Display* display, double deadline) {
 // The animation in `target` until a signal, the window's end, or the end of
 // a benchmark. Returns the exit code: 1 when the window cannot be drawn into.
 int Animate(Display* display, XTarget& target, const HackOptions& options) {
-    // The population is drawn for the size the window has at the start, as
-    // the saver draws it for the screen's size, and drawn afresh for each new
-    // size the window takes (SoftAnimation::DrawFrame).
+    // Each head's population is drawn for the size it has at the start, as
+    // the saver draws it for the screen's size, and drawn afresh when the
+    // window or the heads take another size (HeadAnimations::Arrange).
     SaverSettings settings = options.settings;
-    SoftAnimation animation(settings, ArtworkPicture);
-    animation.LoadSheets();
-    animation.CreateCharacters(target.size());
-    if (auto desktop = target.TakeDesktop()) animation.SetDesktop(std::move(*desktop));
-    ScreenSize messageFor = {};
-    XPresenter presenter(display, target.window(), target.visual(), target.depth(), target.format());
+    HeadLayout layout(display, target, options.everyHead);
+    HeadAnimations heads(display, target, settings, target.TakeDesktop());
+    heads.Arrange(*layout.Changed(), target.size());
     std::unique_ptr<FpsOverlay> fps;
     if (options.fps) fps = std::make_unique<FpsOverlay>(display, target.window(), target.visual());
 
@@ -167,12 +162,12 @@ int Animate(Display* display, XTarget& target, const HackOptions& options) {
     double next = Now();
     const double start = next;
     FrameCost cost;
-    std::vector<PixelRect> changed;  // kept between frames
     while (!stopRequested && !target.gone()) {
         while (XPending(display)) {
             XEvent event;
             XNextEvent(display, &event);
             repaint = target.Handle(event) || repaint;
+            layout.Handle(event);
         }
         if (target.gone() || stopRequested) break;
         // Another error than the window's end would come again every frame.
@@ -182,32 +177,22 @@ int Animate(Display* display, XTarget& target, const HackOptions& options) {
         }
         const double now = Now();
         if (now >= next) {
-            const ScreenSize size = target.size();
-            if (settings.IsShownMessage && (size.W != messageFor.W || size.H != messageFor.H)) {
-                animation.SetMessage(RasteriseMessage(display, settings, size, stopRequested));
-                messageFor = size;
-                if (stopRequested) break;
-            }
             // After -stop-after's frame the picture stays as it is.
             const bool advance = options.stopAfter == 0 || frames < options.stopAfter;
             const double t0 = Now();
-            changed.clear();
             if (advance) {
-                const std::vector<PixelRect>& boxes = animation.DrawFrame(size).boxes;
-                changed.assign(boxes.begin(), boxes.end());
+                if (auto rects = layout.Changed()) heads.Arrange(*rects, target.size());
+                if (!heads.Draw(stopRequested)) break;
                 ++frames;
             }
-            if (repaint && frames > 0) changed = {PixelRect{0, 0, animation.Frame().Width(), animation.Frame().Height()}};
-            repaint = false;
             const double t1 = Now();
             // The frame's pixels back under the old rate line, which is drawn
             // anew on every frame.
-            if (fps && advance) changed.push_back(fpsBox);
-            if (!changed.empty()) {
-                presenter.Present(animation.Frame(), changed);
+            if (heads.Present(repaint && frames > 0, fps && advance ? fpsBox : PixelRect{})) {
                 if (fps) fpsBox = fps->Draw(now);
                 XFlush(display);
             }
+            repaint = false;
             const double t2 = Now();
             if (advance && options.benchSeconds) cost.Frame(frames, (t1 - t0) * 1000, (t2 - t1) * 1000);
             if (advance && frames == options.stopAfter) {
@@ -221,7 +206,7 @@ int Animate(Display* display, XTarget& target, const HackOptions& options) {
         WaitUntil(display, next);
     }
 
-    if (options.benchSeconds) cost.Report(target.size(), settings.num, presenter.shared());
+    if (options.benchSeconds) cost.Report(target.size(), settings.num, heads.shared());
     return 0;
 }
 

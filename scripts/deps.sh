@@ -20,8 +20,9 @@ packages=(
     fonts-ipafont-gothic
     # ps and pgrep, which the test scripts use to watch processes
     procps
-    # fluttons, the Linux hack: X11 with MIT-SHM, Xft text; XScreenSaver for its tests
-    libx11-dev libxext-dev libxft-dev libfontconfig-dev xscreensaver xscreensaver-data
+    # fluttons, the Linux hack: X11 with MIT-SHM, Xft text, the heads from RandR
+    # or Xinerama; XScreenSaver for its tests
+    libx11-dev libxext-dev libxft-dev libfontconfig-dev libxrandr-dev libxinerama-dev xscreensaver xscreensaver-data
     # release files: setup programs and the zip; their signing, and for its test a
     # throw-away certificate and the unpacking of setup programs; the Debian
     # package of the hack, its checks and its manual page

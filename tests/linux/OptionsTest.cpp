@@ -145,6 +145,9 @@ TEST(OptionsTest, WhereToDraw) {
         return parsed.options.value_or(HackOptions{});
     };
     EXPECT_TRUE(options({"-root"}, nullptr).root);
+    EXPECT_FALSE(options({"-root"}, nullptr).everyHead);
+    EXPECT_TRUE(options({"--every-head"}, nullptr).everyHead);
+    EXPECT_FALSE(options({"-every-head", "-no-every-head"}, nullptr).everyHead);
     EXPECT_EQ(options({"-window-id", "0x2a"}, nullptr).windowId, 42u);
     EXPECT_EQ(options({"-window-id", "42"}, nullptr).windowId, 42u);
     EXPECT_EQ(options({"-root"}, "0x400007").windowId, 0x400007u);  // XScreenSaver's window
