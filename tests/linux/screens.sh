@@ -6,7 +6,8 @@
 # from the same desktop (the colours as that screen holds them), pixel for
 # pixel through its visual's colour masks: the desktop reads back as the
 # colours that were painted, the characters and the message's edges are the
-# same. The ARGB window's pixels are opaque.
+# same. The ARGB window's pixels are opaque. And a screen of two heads, where
+# -every-head makes each head the picture of a screen of its own.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 XPIXELS=${XPIXELS:-$(dirname "$FLUTTONS")/tests/linux/xpixels}
 [[ -x $XPIXELS ]] || fail "no xpixels tool at $XPIXELS"
@@ -115,3 +116,52 @@ hack_frame -window-id "$WID" "${options[@]}"
 same_frame "$WID" argb "32-bit ARGB window"
 end_hack
 kill "$HOST"
+
+# Two heads side by side on one X screen, joined by Xinerama: 1920 x 1080 and,
+# to its right, 1280 x 1024 (Xephyr in a 3200 x 1200 Xvfb). With -every-head
+# each head shows what a window of its size shows on that screen: the tiles
+# start at the head's top-left corner, the message sits at its centre, and the
+# left head's characters, made first, are those of a 1920 x 1080 window; the
+# right head has characters of its own. Without it, the picture is that of one
+# 3200 x 1080 screen. (Xephyr keeps no pixels below the right head, so that
+# strip is left out.)
+heads=(1920x1080+0+0 1280x1024+1920+0)
+options=(-back2 3 -message "Two heads" -font "DejaVu Sans 40")
+start_xvfb 3200x1080
+root_frame "$ticks" "$WORK/spanning-3200.png" -num 60 "${options[@]}"
+start_xvfb 3200x1200
+flutt_start_x_server $((700 + $$ % 200)) Xephyr :%d +xinerama -screen 1920x1080+0+0 -screen 1280x1024+1920+0 \
+    -dpi 100 -nolisten tcp -noreset || fail "no Xephyr of two heads"
+STARTED+=("$FLUTT_X_PID")
+export DISPLAY=$FLUTT_X_DISPLAY
+root_frame "$ticks" "$WORK/spanning.png" -num 60 "${options[@]}"
+root_frame 1 "$WORK/every-head.png" -every-head -num 0 "${options[@]}"
+root_frame "$ticks" "$WORK/every-head-num.png" -every-head -num 60 "${options[@]}"
+
+# alone NAME W H TICKS OPTIONS...: the picture of a W x H window there, up to
+# frame TICKS, as NAME.ppm.
+alone() {
+    local ticks=$4
+    window 24 0 0 "$2" "$3"
+    hack_frame -window-id "$WID" "${@:5}"
+    "$XPIXELS" dump "$WID" "$WORK/$1.ppm"
+    end_hack
+    kill "$HOST"
+}
+alone alone-1920 1920 1080 "$ticks" -num 60 "${options[@]}"
+alone alone-1280 1280 1024 1 -num 0 "${options[@]}"
+
+# PICTURE[GEOMETRY] is the part of PICTURE on the head at GEOMETRY.
+for check in "every-head-num 0 alone-1920" "every-head 1 alone-1280"; do
+    read -r picture n alone <<<"$check"
+    [[ $(differing "$WORK/$picture.png[${heads[$n]}]" "$WORK/$alone.ppm") == 0 ]] ||
+        fail "-every-head: head $n is not the picture of a window of its size ($WORK/$picture.png, $alone.ppm)"
+done
+characters=$(differing "$WORK/every-head-num.png[${heads[1]}]" "$WORK/every-head.png[${heads[1]}]")
+[[ $characters =~ ^[0-9]+$ && $characters -gt 0 ]] || fail "-every-head: no characters on the right head: $characters"
+echo "ok: -every-head, each head the picture of its own size, $characters pixels of characters on the right one"
+for head in "${heads[@]}"; do
+    [[ $(differing "$WORK/spanning.png[$head]" "$WORK/spanning-3200.png[$head]") == 0 ]] ||
+        fail "without -every-head, the head at $head is not its part of one spanning picture ($WORK/spanning.png)"
+done
+echo "ok: without -every-head, one picture across both heads"
