@@ -199,14 +199,21 @@ uninstall() {
 }
 
 # run_cmdline LINE: runs a Windows command line from a batch file, as a client would;
-# CMD_STATUS is its full exit code.
+# CMD_STATUS is its full exit code. cmd says 9009 when it could not start the program:
+# a loaded machine has seen Wine fail to start one that was there, so that is tried
+# once more, with a note.
 run_cmdline() {
-    local bat=$E2E_WORK/run.bat
+    local bat=$E2E_WORK/run.bat try output
     printf '@%s\r\n@echo exit=%%ERRORLEVEL%%\r\n' "$1" >"$bat"
     log "run: $1"
-    E2E_SEQ=$((E2E_SEQ + 1))
-    timeout 60 wine cmd /c "$(winpath "$bat")" >"$E2E_WORK/cmd.$E2E_SEQ.log" 2>&1 </dev/null
-    CMD_STATUS=$(tr -d '\r' <"$E2E_WORK/cmd.$E2E_SEQ.log" | sed -n 's/^exit=//p' | tail -n1)
+    for try in 1 2; do
+        E2E_SEQ=$((E2E_SEQ + 1))
+        output=$E2E_WORK/cmd.$E2E_SEQ.log
+        timeout 60 wine cmd /c "$(winpath "$bat")" >"$output" 2>&1 </dev/null
+        CMD_STATUS=$(tr -d '\r' <"$output" | sed -n 's/^exit=//p' | tail -n1)
+        [[ $CMD_STATUS == 9009 ]] || break
+        echo "note: cmd could not start it (try $try): $(tr -d '\r' <"$output" | head -n1)"
+    done
 }
 
 # The uninstaller's running copies: one in a ~nsu*.tmp folder of this prefix, or the
