@@ -21,4 +21,35 @@ std::vector<ScreenRect> CoverRects(const std::vector<ScreenRect>& monitors, cons
     return covers;
 }
 
+std::vector<Monitor> AnimatedMonitors(const std::vector<Monitor>& monitors) {
+    std::vector<Monitor> ordered = monitors;
+    const auto primary = std::find_if(ordered.begin(), ordered.end(), [](const Monitor& m) { return m.primary; });
+    if (primary != ordered.end()) std::rotate(ordered.begin(), primary, primary + 1);
+    std::vector<Monitor> animated;
+    for (const Monitor& monitor : ordered) {
+        if (monitor.rect.Empty()) continue;
+        const bool shown = std::any_of(animated.begin(), animated.end(),
+                                       [&](const Monitor& m) { return Contains(m.rect, monitor.rect); });
+        if (!shown) animated.push_back(monitor);
+    }
+    return animated;
+}
+
+std::vector<int> KeptAnimations(const std::vector<Monitor>& before, const std::vector<Monitor>& after) {
+    std::vector<int> kept(after.size(), -1);
+    std::vector<bool> taken(before.size(), false);
+    auto match = [&](auto&& same) {
+        for (std::size_t i = 0; i < after.size(); ++i) {
+            for (std::size_t j = 0; j < before.size() && kept[i] < 0; ++j) {
+                if (taken[j] || before[j].dpi != after[i].dpi || !same(before[j], after[i])) continue;
+                kept[i] = int(j);
+                taken[j] = true;
+            }
+        }
+    };
+    match([](const Monitor& a, const Monitor& b) { return a.rect == b.rect; });
+    match([](const Monitor& a, const Monitor& b) { return a.Width() == b.Width() && a.Height() == b.Height(); });
+    return kept;
+}
+
 }  // namespace flutt

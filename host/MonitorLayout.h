@@ -1,5 +1,7 @@
-// Which parts of the desktop a full-screen run covers with plain black
-// windows besides its own: the monitors the saver window leaves uncovered.
+// The monitors of a full-screen run: which parts of the desktop get a plain
+// black cover besides the saver window, and, in a run on every monitor,
+// which monitors get an animation of their own and which of those go on
+// when the monitors change.
 #pragma once
 
 #include <vector>
@@ -16,5 +18,30 @@ using ScreenRect = PixelRect;
 // the saver window (the primary screen, or a monitor that mirrors it), each
 // once, in the order given. Empty monitors get none.
 std::vector<ScreenRect> CoverRects(const std::vector<ScreenRect>& monitors, const ScreenRect& saverWindow);
+
+// One monitor of the desktop as the system reports it.
+struct Monitor {
+    ScreenRect rect;
+    int dpi = 96;
+    bool primary = false;
+
+    int Width() const { return rect.right - rect.left; }
+    int Height() const { return rect.bottom - rect.top; }
+    bool operator==(const Monitor&) const = default;
+};
+
+// The monitors that show an animation each: the primary first (the first
+// one given when none is marked), then the others in the order given. A
+// monitor wholly inside one listed before it (a mirror) shows that one's,
+// and an empty one shows none.
+std::vector<Monitor> AnimatedMonitors(const std::vector<Monitor>& monitors);
+
+// For each monitor of a new layout, the monitor of the old one whose
+// animation it goes on with, or -1 for one that needs a new animation. An
+// animation is drawn in its monitor's own coordinates, so it goes on
+// wherever its monitor went, as long as the size and DPI stay: the same
+// rectangle is matched first, then the same size elsewhere. Each old
+// animation goes on at most once.
+std::vector<int> KeptAnimations(const std::vector<Monitor>& before, const std::vector<Monitor>& after);
 
 }  // namespace flutt
