@@ -65,13 +65,13 @@ void SaverAnimation::OrGiveUpFrame(Make&& make) {
     FrameBitmap.reset();
 }
 
-void SaverAnimation::KeepDesktopCopy() {
+void SaverAnimation::KeepDesktopCopy(POINT origin) {
     if (!Ready() || !MayShowDesktop(settings_.back2, kReducedBuild)) return;
     OrGiveUpFrame([&] {
         const ScreenSize screen = screen_();
         desktopCopy_ = std::make_unique<win::GdiSurface>(screen.W, screen.H);
         const win::unique_window_dc desktop(nullptr);
-        ::BitBlt(desktopCopy_->Dc(), 0, 0, screen.W, screen.H, desktop.get(), 0, 0, SRCCOPY);
+        ::BitBlt(desktopCopy_->Dc(), 0, 0, screen.W, screen.H, desktop.get(), origin.x, origin.y, SRCCOPY);
     });
 }
 

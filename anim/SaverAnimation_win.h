@@ -54,7 +54,9 @@ public:
     // desktop: the caller does this before any window of its own is shown, so
     // the copy holds the other programs' windows as they are, never a window
     // of ours or one that has yet to repaint. Kept until the first frame.
-    void KeepDesktopCopy();
+    // `origin`: where the animation's screen lies on the desktop, in screen
+    // coordinates (a monitor's top-left corner).
+    void KeepDesktopCopy(POINT origin = {0, 0});
 
     // The size the screen source gives now, and the scale k.
     ScreenSize Screen() const { return screen_(); }

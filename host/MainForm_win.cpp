@@ -74,13 +74,18 @@ TMainForm::TMainForm(TApplication& app, SaverSettings& settings)
     FormShow();
     if (isSaver_) {
         ::SetFocus(edtFocus);
-        CoverOtherMonitors();
+        if (monitors_) {
+            monitors_->ShowWindows(app_.Handle(), window_, CoverInput());
+        } else {
+            CoverOtherMonitors();
+        }
     }
 }
 
 TMainForm::~TMainForm() {
     Timer1.reset();
     covers_.reset();
+    monitors_.reset();
     if (window_ && ::IsWindow(window_)) ::DestroyWindow(window_);
 }
 
@@ -107,16 +112,24 @@ void TMainForm::CreateHandle() {
     ::SetWindowSubclass(edtFocus, &TMainForm::FocusEditProc, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
-void TMainForm::CoverOtherMonitors() {
+MonitorCovers::Input TMainForm::CoverInput() {
     // Input on a cover counts as on the saver window; a cover's mouse
     // position is in screen coordinates, as StartCursorPos is.
-    MonitorCovers::Input input{
+    return {
         [this](POINT at) { RunHandler(app_, [&] { FormMouseMove(at.x, at.y); }); },
         [this] { RunHandler(app_, [this] { FormMouseDown(); }); },
         [this] { RunHandler(app_, [this] { FormKeyDown(); }); },
+        [this] { layoutChanged_ = true; },
     };
+}
+
+void TMainForm::CoverOtherMonitors() {
+    std::vector<ScreenRect> monitors;
+    for (const Monitor& monitor : SystemMonitors()) monitors.push_back(monitor.rect);
+    MonitorCovers::Input input = CoverInput();
+    input.dpiChange = nullptr;  // black covers stay as they are
     covers_ = std::make_unique<MonitorCovers>(app_.Instance(), app_.Handle(), window_,
-                                              CoverRects(MonitorRects(), {0, 0, width_, height_}), std::move(input));
+                                              CoverRects(monitors, {0, 0, width_, height_}), std::move(input));
 }
 
 bool TMainForm::SysCommandFilter(const MSG& msg) const { return IsDroppedSysCommand(msg.message, msg.wParam); }
@@ -126,6 +139,12 @@ void TMainForm::FormCreate() {
     animation_.LoadSheets();
     win::CurrentUserRegistry registry;
     LoadSettings(registry, settings_);
+    if (isSaver_ && settings_.IsOnEveryMonitor) {
+        // Every monitor its own animation, the primary's among them (the
+        // sheets above stay unused); their desktop copies are taken here too.
+        monitors_ = std::make_unique<MonitorAnimations>(app_.Instance(), settings_, RunMonitors());
+        return;
+    }
     animation_.CreateFrameBitmap();
     // scrMain is the window's whole client area: frames are presented there.
     animation_.CreateCharacters();
@@ -139,6 +158,7 @@ void TMainForm::FormDestroy() {
     if (destroyed_) return;
     destroyed_ = true;
     covers_.reset();
+    monitors_.reset();
     ::ShowCursor(TRUE);
     animation_.ReleaseCharacters();
 }
@@ -150,6 +170,11 @@ void TMainForm::Timer1Timer() {
         app_.Terminate();
         return;
     }
+    if (monitors_) {
+        if (layoutChanged_) FollowNewLayout();
+        monitors_->Tick();
+        return;
+    }
     if (!animation_.Ready()) return;  // the set-up failed and was reported
     const FrameChanges& changes = animation_.BuildFrame();
     // A tick in which nothing changed costs no device context.
@@ -158,12 +183,34 @@ void TMainForm::Timer1Timer() {
     animation_.Present(scrMain.get(), changes);
 }
 
+std::vector<Monitor> TMainForm::RunMonitors() const {
+    std::vector<Monitor> monitors = AnimatedMonitors(SystemMonitors());
+    // The saver window covers the primary screen whatever the system says.
+    if (monitors.empty()) monitors.push_back({{0, 0, screen_.W, screen_.H}, dpi_, true});
+    return monitors;
+}
+
+void TMainForm::FollowNewLayout() {
+    layoutChanged_ = false;
+    monitors_->Relayout(RunMonitors());
+    const ScreenRect& primary = monitors_->Primary().rect;
+    width_ = primary.right - primary.left;
+    height_ = primary.bottom - primary.top;
+    ::SetWindowPos(window_, nullptr, primary.left, primary.top, width_, height_, SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(edtFocus, nullptr, ::GetSystemMetrics(SM_CXSCREEN) + 100, 0, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void TMainForm::FormPaint() {
     // Frames present only what changed: a part of the window that was
     // covered, or a new display, needs the whole current frame.
     PAINTSTRUCT paint;
     HDC dc = ::BeginPaint(window_, &paint);
-    animation_.PresentWhole(dc);
+    if (monitors_) {
+        monitors_->PresentWhole(MonitorAnimations::kPrimary, dc);
+    } else {
+        animation_.PresentWhole(dc);
+    }
     ::EndPaint(window_, &paint);
 }
 
@@ -209,14 +256,22 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_ERASEBKGND:
             // Once there is a frame, WM_PAINT covers the window with it: no
             // flash of the window's black first.
-            if (animation_.HasFrame()) return 1;
+            if (monitors_ ? monitors_->Animation(MonitorAnimations::kPrimary).HasFrame() : animation_.HasFrame()) {
+                return 1;
+            }
             break;
         case WM_PAINT:
             RunHandler(app_, [&] { FormPaint(); });
             return 0;
         case WM_DISPLAYCHANGE:
             screen_ = PrimaryScreenSize();
+            // A run on every monitor goes on over the new layout from the next tick.
+            layoutChanged_ = true;
             break;
+        case WM_DPICHANGED:
+            if (!monitors_) break;
+            layoutChanged_ = true;
+            return 0;
         case WM_CLOSE:
             RunHandler(app_, [&] { Close(); });
             return 0;

@@ -8,6 +8,7 @@
 
 #include "anim/SaverAnimation_win.h"
 #include "host/Application_win.h"
+#include "host/MonitorAnimations_win.h"
 #include "host/MonitorCovers_win.h"
 #include "host/Timer_win.h"
 #include "settings/SaverSettings.h"
@@ -47,7 +48,10 @@ private:
     void Close();
 
     bool WindowGone() const;
+    MonitorCovers::Input CoverInput();
     void CoverOtherMonitors();
+    std::vector<Monitor> RunMonitors() const;
+    void FollowNewLayout();
 
     TApplication& app_;
     SaverSettings& settings_;
@@ -69,6 +73,10 @@ private:
     std::unique_ptr<TTimer> Timer1;  // ticks into animation_: destroyed first
     // The other monitors' covers, for a full-screen run: they close with the window.
     std::unique_ptr<MonitorCovers> covers_;
+    // A full-screen run on every monitor (IsOnEveryMonitor) draws them all
+    // here instead of in animation_ and covers_.
+    std::unique_ptr<MonitorAnimations> monitors_;
+    bool layoutChanged_ = false;  // the monitors changed since the last tick
 };
 
 }  // namespace flutt

@@ -30,14 +30,14 @@ int SystemDpi() {
     return ::GetDeviceCaps(screen.get(), LOGPIXELSX);
 }
 
+}  // namespace
+
 int MonitorDpi(HMONITOR monitor) {
     static const auto getDpiForMonitor = Lookup<GetDpiForMonitorFn>(Shcore(), "GetDpiForMonitor");
     UINT x = 0, y = 0;
     if (monitor && getDpiForMonitor && SUCCEEDED(getDpiForMonitor(monitor, 0, &x, &y)) && x > 0) return int(x);
     return SystemDpi();
 }
-
-}  // namespace
 
 int PrimaryMonitorDpi() { return MonitorDpi(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY)); }
 

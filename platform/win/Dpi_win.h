@@ -8,6 +8,9 @@
 
 namespace flutt::win {
 
+// The DPI of a monitor (GetDpiForMonitor, effective DPI), or the system's.
+int MonitorDpi(HMONITOR monitor);
+
 // The DPI of the primary monitor.
 int PrimaryMonitorDpi();
 
