@@ -1,61 +1,25 @@
 #!/usr/bin/env bash
-# A full-screen run on two monitors: the primary shows what it shows on one
-# monitor, the second one is covered in black for the whole run (below the
-# saver window, top-most), input there ends the run by the same rules, and
-# the covers go with the run.
-#
-# The rig, started and stopped here: a host Xvfb of 3200 x 1200 with, inside
-# it, an Xephyr of two heads side by side (1920 x 1080 at 0,0 and 1280 x 1024
-# at 1920,0), and a prefix of its own in which Wine's X11 driver is told not
-# to use XRandR (set before any program runs there), so that it reports the
-# Xinerama heads as two monitors. (Plain Xvfb with +xinerama puts every head
-# at 0,0.)
+# A full-screen run on two monitors of different sizes (scripts/monitor-rig.sh).
+# Today's run: the primary shows what it shows on one monitor, the second one
+# is covered in black for the whole run (below the saver window, top-most),
+# input there ends the run by the same rules, and the covers go with the run.
+# With IsOnEveryMonitor: each monitor shows an animation of its own, its
+# background made for its size from its own top-left corner (a tiled picture,
+# the desktop copy of its own area), its message at its centre, its
+# characters, in 2 x 2 blocks at 192 DPI; input on either monitor ends the
+# run and both show the desktop again. In a Wine virtual desktop that grows
+# during the run, the run goes on over the whole new screen (Wine's virtual
+# desktop has one monitor: a monitor added, moved or of another DPI during a
+# run cannot be made here).
 source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/../../scripts/monitor-rig.sh"
 
 readonly SECOND_X=1920 SECOND_W=1280 SECOND_H=1024
 readonly ON_SECOND_X=2500 ON_SECOND_Y=500
 
-RIG_PIDS=()
-RIG_PREFIX=
 DESKTOP_PID=
-OUTER_WINEPREFIX=$WINEPREFIX
-OUTER_DISPLAY=$DISPLAY
-
-rig_cleanup() {
-    [[ -n $DESKTOP_PID ]] && kill "$DESKTOP_PID" 2>/dev/null
-    if [[ -n $RIG_PREFIX && -d $RIG_PREFIX ]]; then
-        kill_leftovers
-        WINEPREFIX=$RIG_PREFIX wineserver -k >/dev/null 2>&1
-        WINEPREFIX=$RIG_PREFIX timeout 10 wineserver -w >/dev/null 2>&1
-        rm -rf "$RIG_PREFIX"
-    fi
-    local pid
-    for pid in "${RIG_PIDS[@]}"; do kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
-    export WINEPREFIX=$OUTER_WINEPREFIX DISPLAY=$OUTER_DISPLAY
-}
-trap 'rig_cleanup; e2e_cleanup' EXIT
-
-start_rig() {
-    local first=$((500 + $$ % 300))
-    flutt_start_x_server $first Xvfb :%d -screen 0 3200x1200x24 -nolisten tcp -noreset || return 1
-    RIG_PIDS+=("$FLUTT_X_PID")
-    local host=$FLUTT_X_DISPLAY
-    DISPLAY=$host flutt_start_x_server $first Xephyr :%d +xinerama -screen 1920x1080+0+0 -screen 1280x1024+1920+0 \
-        -nolisten tcp -noreset || return 1
-    RIG_PIDS+=("$FLUTT_X_PID")
-    export DISPLAY=$FLUTT_X_DISPLAY
-    local template
-    template=$(flutt_wine_template "$FLUTT_WINE_SELECTED") || return 1
-    RIG_PREFIX=$(dirname "$template")/monitors.$$
-    rm -rf "$RIG_PREFIX"
-    cp -a "$template" "$RIG_PREFIX" || return 1
-    # In the registry file itself: no program may have run before it is set.
-    sed -i '/^\[Software\\\\Wine\\\\X11 Driver\]/,/^$/ s/^"Managed"="N"$/&\n"UseXRandR"="N"/' "$RIG_PREFIX/user.reg"
-    grep -q '^"UseXRandR"="N"$' "$RIG_PREFIX/user.reg" || { echo "could not set UseXRandR"; return 1; }
-    export WINEPREFIX=$RIG_PREFIX
-    wineserver -p >/dev/null 2>&1 && wine cmd /c exit >/dev/null 2>&1 </dev/null
-}
-start_rig || { fail "the two-monitor rig did not start"; e2e_finish; }
+trap '[[ -n $DESKTOP_PID ]] && kill "$DESKTOP_PID" 2>/dev/null; kill_leftovers; flutt_stop_monitor_rig; e2e_cleanup' EXIT
+flutt_start_monitor_rig "$FLUTT_WINE_SELECTED" || { fail "the two-monitor rig did not start"; e2e_finish; }
 log "two monitors: display $DISPLAY, prefix $WINEPREFIX"
 
 check_text "$(probe monitors)" "monitor=0,0,1920,1080 primary=1
@@ -86,27 +50,33 @@ for point in 100,100 1919,1079 2500,500 3199,1023; do
     x=${point%,*} y=${point#*,}
     check_eq "$(convert "$desktop" -format "%[hex:p{$x,$y}]" info:)" "$(pattern_hex "$x" "$y")" "pattern pixel $x,$y"
 done
-# Waits up to 5 s for the second monitor to show the pattern window again.
+crop "$desktop" "$PRIMARY" "$E2E_WORK/primary-desktop.png"
+crop "$desktop" "$SECOND" "$E2E_WORK/second-desktop.png"
+# Waits up to 5 s for both monitors to show the pattern window again.
 desktop_back() {
     local i
-    crop "$desktop" "$SECOND" "$E2E_WORK/second-desktop.png"
     for ((i = 0; i < 50; i++)); do
         screenshot monitors-after
+        crop "$E2E_WORK/monitors-after.png" "$PRIMARY" "$E2E_WORK/primary-now.png"
         crop "$E2E_WORK/monitors-after.png" "$SECOND" "$E2E_WORK/second-now.png"
-        same "$E2E_WORK/second-now.png" "$E2E_WORK/second-desktop.png" && return 0
+        same "$E2E_WORK/primary-now.png" "$E2E_WORK/primary-desktop.png" &&
+            same "$E2E_WORK/second-now.png" "$E2E_WORK/second-desktop.png" && return 0
         sleep 0.1
     done
     return 1
 }
 
-# The primary with the tiled background and no characters, exactly as on one
-# monitor (see saver_picture.sh).
+# tiled N W H OUT: imgBackN tiled over W x H from the top-left corner, as
+# on one monitor (see saver_picture.sh).
 art=$(dirname "$SCR")/assets/art
+tiled() { convert "$art/imgBack$1.bmp" -write mpr:tile +delete -size "$2x$3" tile:mpr:tile "$4"; }
+# The primary with the tiled background and no characters.
 tiled=$E2E_WORK/expected-primary.png
-convert "$art/imgBack3.bmp" -write mpr:tile +delete -size 1920x1080 tile:mpr:tile "$tiled"
+tiled 3 1920 1080 "$tiled"
 
-# start_with_cover BACK2 [EARLY]: starts a full-screen run with background
-# BACK2 and no characters, the cursor resting on the second monitor, and gives
+# start_with_cover VALUES [EARLY]: starts a full-screen run with the settings
+# VALUES (NAME=TEXT words), the cursor resting on the second monitor (or at
+# REST_AT, "X Y"), and gives
 # it the xdotool input EARLY (if any) as soon as the cover is up (the saver
 # shows it after its own window; before it, a click would land on the
 # desktop's window); true when the saver window ($saver) and a cover ($cover)
@@ -115,12 +85,14 @@ convert "$art/imgBack3.bmp" -write mpr:tile +delete -size 1920x1080 tile:mpr:til
 # loaded machine) is tried again, with a note. EARLY_MS tells when the input
 # came, counted from the saver process's start, which is before the guard's.
 start_with_cover() {
-    local back2=$1 early=${2:-} attempt
+    local values=$1 early=${2:-} attempt
     for attempt in 1 2 3 4 5; do
         kill_leftovers
         reg_reset
-        reg_import back2="$back2" num=0
-        xdotool mousemove "$ON_SECOND_X" "$ON_SECOND_Y"
+        # shellcheck disable=SC2086
+        reg_import $values
+        # shellcheck disable=SC2086
+        xdotool mousemove ${REST_AT:-$ON_SECOND_X $ON_SECOND_Y}
         start_saver /s
         find_window TMonitorCover || return 1
         cover=$HWND
@@ -140,7 +112,7 @@ start_with_cover() {
 # ---- a run ended by a mouse move on the second monitor ------------------
 
 # One pixel within the first 2000 ms (counted from no earlier than the start).
-if start_with_cover 3 "mousemove $((ON_SECOND_X + 1)) $ON_SECOND_Y"; then
+if start_with_cover "back2=3 num=0" "mousemove $((ON_SECOND_X + 1)) $ON_SECOND_Y"; then
     info=$(probe info "$cover")
     check_eq "$(kv rect <<<"$info")" "$SECOND_X,0,$((SECOND_X + SECOND_W)),$SECOND_H" "the cover's rectangle"
     check_eq "$(kv topmost <<<"$info")" 1 "the cover is top-most"
@@ -169,7 +141,7 @@ kill_leftovers
 
 # ---- a run with the desktop copy, ended by a click on the second monitor --
 
-if start_with_cover 0; then
+if start_with_cover "back2=0 num=0"; then
     pattern_primary=$E2E_WORK/pattern-primary.png
     crop "$desktop" "$PRIMARY" "$pattern_primary"
     # No characters: the saver's frame looks like the desktop under it. The
@@ -201,7 +173,7 @@ kill_leftovers
 # keyboard, were it not for its refusal; Wine's unmanaged windows do neither,
 # so here this checks the ignored click, the z-order and the keyboard only.)
 
-if start_with_cover 3 "click 1"; then
+if start_with_cover "back2=3 num=0" "click 1"; then
     sleep_until $((FOUND_MS + 2200))
     check_true "the click $EARLY_MS ms after the saver started did not end the run" still_running "$SAVER_PID"
     check_eq "$(probe info "$saver" | kv below)" "$cover" "the cover still lies below the saver window"
@@ -211,5 +183,145 @@ if start_with_cover 3 "click 1"; then
 else
     fail "no saver window with a cover"
 fi
+kill_leftovers
+
+# ---- every monitor its own animation ----------------------------------------
+
+readonly EVERY="IsOnEveryMonitor=1"
+readonly HEADS=("$PRIMARY" "$SECOND") HEAD_SIZES=(1920x1080 "${SECOND_W}x$SECOND_H") HEAD_NAMES=(primary "second monitor")
+# diff_box A B: the box WxH+X+Y of the pixels in which A and B differ (0x0+...
+# when none do).
+diff_box() { convert "$1" "$2" -compose difference -composite -threshold 0 -format '%@' info: 2>/dev/null; }
+# centred_line BOX WxH: BOX is one line of text (10 to 200 rows high) centred,
+# to a pixel, on a monitor of that size.
+centred_line() {
+    [[ $1 =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] || return 1
+    local w=${BASH_REMATCH[1]} h=${BASH_REMATCH[2]} x=${BASH_REMATCH[3]} y=${BASH_REMATCH[4]}
+    ((h >= 10 && h <= 200 && (2 * x + w - ${2%x*}) ** 2 <= 4 && (2 * y + h - ${2#*x}) ** 2 <= 4))
+}
+# heads SHOT: crops a screenshot into head-0.png (the primary) and head-1.png.
+heads() {
+    local n
+    for n in 0 1; do crop "$E2E_WORK/$1.png" "${HEADS[n]}" "$E2E_WORK/head-$n.png"; done
+}
+# each_monitor_is PICTURE-0 PICTURE-1 WHAT: waits up to 5 s until each monitor
+# shows its picture but for the message line at its centre; checks that.
+each_monitor_is() {
+    local i n boxes=()
+    for ((i = 0; i < 50; i++)); do
+        screenshot every-run
+        heads every-run
+        boxes=("$(diff_box "$E2E_WORK/head-0.png" "$1")" "$(diff_box "$E2E_WORK/head-1.png" "$2")")
+        centred_line "${boxes[0]}" "${HEAD_SIZES[0]}" && centred_line "${boxes[1]}" "${HEAD_SIZES[1]}" && break
+        sleep 0.1
+    done
+    for n in 0 1; do
+        check_true "the ${HEAD_NAMES[n]} is $3 but for the message at its centre (${boxes[n]})" \
+            centred_line "${boxes[n]}" "${HEAD_SIZES[n]}"
+    done
+}
+
+# imgBack8 is 1024 pixels wide: tiled from the desktop's corner, the second
+# monitor would start 896 columns into it.
+tiled 8 1920 1080 "$E2E_WORK/tiled8-primary.png"
+tiled 8 "$SECOND_W" "$SECOND_H" "$E2E_WORK/tiled8-second.png"
+if start_with_cover "$EVERY back2=8 num=0 IsShownMessage=1"; then
+    each_monitor_is "$E2E_WORK/tiled8-primary.png" "$E2E_WORK/tiled8-second.png" "its own tiling"
+    sleep_until $((FOUND_MS + 2200))
+    check_true "still running after 2000 ms" still_running "$SAVER_PID"
+    xdotool mousemove $((ON_SECOND_X + 1)) "$ON_SECOND_Y"
+    wait_exit "$SAVER_PID" 10
+    check_eq "$EXIT_STATUS" 0 "every monitor: a one-pixel move on the second monitor ends the run"
+    check_true "every monitor: both monitors show the desktop again" desktop_back
+else
+    fail "no run on every monitor"
+fi
+kill_leftovers
+
+# The desktop copy: the pattern differs at every column of the second
+# monitor from the primary's at the same place.
+if REST_AT="$REST_X $REST_Y" start_with_cover "$EVERY back2=0 num=0 IsShownMessage=1"; then
+    each_monitor_is "$E2E_WORK/primary-desktop.png" "$E2E_WORK/second-desktop.png" "the desktop copy of its own area"
+    sleep_until $((FOUND_MS + 2200))
+    xdotool click 1
+    wait_exit "$SAVER_PID" 10
+    check_eq "$EXIT_STATUS" 0 "every monitor: a click on the primary ends the run"
+    check_true "every monitor: both monitors show the desktop again" desktop_back
+else
+    fail "no run on every monitor"
+fi
+kill_leftovers
+
+# characters_at DPI K: a run with 150 characters over imgBack8 tiled at scale
+# K; each monitor shows characters (at least 1000 pixels, at most a third of
+# it) over its own tiling, every pixel a K x K block.
+characters_at() {
+    local dpi=$1 k=$2 i n size differing=()
+    for n in 0 1; do
+        size=${HEAD_SIZES[n]}
+        tiled 8 $((${size%x*} / k)) $((${size#*x} / k)) "$E2E_WORK/tiled-$n.png"
+        mogrify -scale "$size!" "$E2E_WORK/tiled-$n.png"
+    done
+    if start_with_cover "$EVERY back2=8 num=150"; then
+        for ((i = 0; i < 50; i++)); do
+            screenshot "characters-$dpi"
+            heads "characters-$dpi"
+            differing=()
+            for n in 0 1; do
+                differing+=("$(compare -metric AE "$E2E_WORK/head-$n.png" "$E2E_WORK/tiled-$n.png" null: 2>&1)")
+            done
+            ((differing[0] >= 1000 && differing[1] >= 1000)) && break
+            sleep 0.1
+        done
+        for n in 0 1; do
+            size=${HEAD_SIZES[n]}
+            check_true "$dpi DPI: the ${HEAD_NAMES[n]} shows characters over its own tiling (${differing[n]} pixels)" \
+                test "${differing[n]}" -ge 1000 -a "${differing[n]}" -le $((${size/x/*} / 3))
+            ((k > 1)) || continue
+            convert "$E2E_WORK/head-$n.png" -sample "$((100 / k))%" -scale "$size!" "$E2E_WORK/blocks-$n.png"
+            check_true "$dpi DPI: every pixel of the ${HEAD_NAMES[n]} is a $k x $k block" \
+                same "$E2E_WORK/head-$n.png" "$E2E_WORK/blocks-$n.png"
+        done
+        stop_saver "$SAVER_PID"
+    else
+        fail "$dpi DPI: no run on every monitor"
+    fi
+    kill_leftovers
+}
+characters_at 96 1
+
+# ---- the monitors change during a run -----------------------------------------
+# A Wine virtual desktop of 1280 x 720 (an X window at 0,0) that another
+# program grows to 1920 x 1080: the saver window follows, and the next tick
+# draws the whole new screen, tiled from its corner. (Today's run keeps its
+# window and buffers as they were.)
+reg_reset
+reg_import $EVERY back2=8 num=0
+vdesktop=flutt-monitors-$$
+E2E_SEQ=$((E2E_SEQ + 1))
+wine explorer /desktop=$vdesktop,1280x720 "$SCR" /s >"$E2E_WORK/saver.$E2E_SEQ.log" 2>&1 </dev/null &
+tiled 8 1280 720 "$E2E_WORK/tiled8-small.png"
+# (The probe sees no window of another desktop: the screen tells.)
+for ((i = 0; i < 150; i++)); do
+    screenshot desktop-small 1280x720+0+0
+    same "$E2E_WORK/desktop-small.png" "$E2E_WORK/tiled8-small.png" && break
+    sleep 0.1
+done
+check_true "the run in a 1280 x 720 desktop" same "$E2E_WORK/desktop-small.png" "$E2E_WORK/tiled8-small.png"
+# (explorer starts the probe in the desktop and returns at once.)
+wine explorer /desktop=$vdesktop,1280x720 "$PROBE" display-size 1920 1080 >"$E2E_WORK/display.out" 2>&1 </dev/null
+check_eq "$(wait_line "$E2E_WORK/display.out" result= 20)" result=0 "the desktop grows to 1920 x 1080"
+for ((i = 0; i < 50; i++)); do
+    screenshot desktop-grown 1920x1080+0+0
+    same "$E2E_WORK/desktop-grown.png" "$E2E_WORK/tiled8-primary.png" && break
+    sleep 0.1
+done
+check_true "the run goes on over the whole grown desktop" \
+    same "$E2E_WORK/desktop-grown.png" "$E2E_WORK/tiled8-primary.png"
+kill_leftovers
+
+# Last: the new DPI restarts the rig's Wine server, and the pattern window with it.
+set_prefix_dpi 192
+characters_at 192 2
 
 e2e_finish

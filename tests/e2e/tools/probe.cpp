@@ -47,6 +47,8 @@
 //         awareness= of its DPI awareness context (0 unaware, 1 system, 2 per
 //         monitor; v2=1 when it is per-monitor version 2), system_dpi=
 //         (GetDpiForSystem), and size= of its window rectangle
+//   probe display-size W H   changes the primary display's mode to W x H
+//         (ChangeDisplaySettingsExW); result= its answer (0 is done)
 //
 // TARGET is a window handle (decimal or 0x hex) or a class name (the first
 // top-level window of that class). Numbers may be decimal or 0x hex.
@@ -732,6 +734,24 @@ int CmdDpi(const Options& options)
     return 0;
 }
 
+int CmdDisplaySize(const Options& options)
+{
+    unsigned long long width = 0, height = 0;
+    if (options.positional.size() != 3 || !ParseNumber(options.positional[1].c_str(), width) ||
+        !ParseNumber(options.positional[2].c_str(), height)) {
+        Line(L"error=usage: probe display-size W H");
+        return 2;
+    }
+    DEVMODEW mode{};
+    mode.dmSize = sizeof mode;
+    mode.dmPelsWidth = static_cast<DWORD>(width);
+    mode.dmPelsHeight = static_cast<DWORD>(height);
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+    const LONG result = ChangeDisplaySettingsExW(nullptr, &mode, nullptr, 0, nullptr);
+    Linef(L"result=%ld", result);
+    return result == DISP_CHANGE_SUCCESSFUL ? 0 : 1;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
@@ -740,7 +760,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     Options options;
     if (argv == nullptr || argc < 2 || !ParseOptions(argc, argv, 1, options) || options.positional.empty()) {
-        Line(L"error=usage: probe find|gone|info|children|post|send|msgbox|wait-pid|reg|values|reg-delete|reg-set|cover|desktop|monitors|dpi ...");
+        Line(L"error=usage: probe find|gone|info|children|post|send|msgbox|wait-pid|reg|values|reg-delete|reg-set|cover|desktop|monitors|dpi|display-size ...");
         return 2;
     }
     const std::wstring& command = options.positional[0];
@@ -776,6 +796,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
         return CmdMonitors();
     if (command == L"dpi")
         return CmdDpi(options);
+    if (command == L"display-size")
+        return CmdDisplaySize(options);
     Linef(L"error=unknown command %ls", command.c_str());
     return 2;
 }
