@@ -10,6 +10,7 @@
 #   flutt_start_monitor_rig 32|64   starts the rig with a prefix of that kind
 #                                   and points DISPLAY and WINEPREFIX at it
 #   flutt_stop_monitor_rig          ends it all and points them back
+# Both work under set -e.
 # shellcheck source=scripts/x-server.sh
 source "$(dirname "${BASH_SOURCE[0]}")/x-server.sh"
 
@@ -40,14 +41,14 @@ flutt_start_monitor_rig() {
 
 flutt_stop_monitor_rig() {
     if [[ -n $FLUTT_RIG_PREFIX && -d $FLUTT_RIG_PREFIX ]]; then
-        WINEPREFIX=$FLUTT_RIG_PREFIX wineserver -k >/dev/null 2>&1
-        WINEPREFIX=$FLUTT_RIG_PREFIX timeout 10 wineserver -w >/dev/null 2>&1
+        WINEPREFIX=$FLUTT_RIG_PREFIX wineserver -k >/dev/null 2>&1 || true
+        WINEPREFIX=$FLUTT_RIG_PREFIX timeout 10 wineserver -w >/dev/null 2>&1 || true
         rm -rf "$FLUTT_RIG_PREFIX"
     fi
     local pid
     for pid in "${FLUTT_RIG_PIDS[@]}"; do
-        kill "$pid" 2>/dev/null
-        wait "$pid" 2>/dev/null
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
     done
     FLUTT_RIG_PIDS=()
     FLUTT_RIG_PREFIX=

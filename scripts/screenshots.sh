@@ -5,13 +5,18 @@
 #   saver.gif            three seconds of the characters moving, ten frames a second
 #   dialog-general.png, dialog-message.png, dialog-character.png, dialog-about.png
 #                        the four tabs of the settings dialog
+#   saver-monitors.png   fluttsaver.scr /s with IsOnEveryMonitor on two
+#                        monitors side by side (scripts/monitor-rig.sh),
+#                        1280 wide: only when asked for by name, as it is
+#                        taken from the running saver, at no fixed frame
 # The full-screen pictures are drawn by fluttons, the Linux hack, which draws
 # the Windows saver's frames pixel for pixel from the same core, stopped at a
 # fixed frame (-stop-after): the same commit gives the same pixels. The dialog
 # is fluttsaver.scr /c, the 64-bit build (which runs on every machine with
 # 64-bit Wine), under Wine.
 # Usage: screenshots.sh [--out DIR] [NAME...]   (NAME: saver saver-desktop
-#        saver.gif dialog; default: all, into docs/)
+#        saver.gif dialog saver-monitors; default: all but saver-monitors,
+#        into docs/)
 # FLUTTONS and FLUTTSAVER_SCR name programs already built; otherwise the
 # native and win64 presets build them.
 set -euo pipefail
@@ -36,7 +41,7 @@ if [[ -z ${FLUTTONS:-} ]]; then
     cmake --build --preset native -j2 --target fluttons >/dev/null
     FLUTTONS=$repo/build/native/fluttons
 fi
-if wants_wine && [[ -z ${FLUTTSAVER_SCR:-} ]]; then
+if { wants_wine || wants saver-monitors; } && [[ -z ${FLUTTSAVER_SCR:-} ]]; then
     cmake --preset win64 >/dev/null
     cmake --build --preset win64 -j2 --target fluttsaver >/dev/null
     FLUTTSAVER_SCR=$repo/build/win64/fluttsaver.scr
@@ -129,6 +134,30 @@ if wants saver.gif; then
     done
     convert -delay 10 -loop 0 "${frames[@]}" +dither -layers Optimize "$out/saver.gif"
     echo "screenshots.sh: $out/saver.gif ($(stat -c %s "$out/saver.gif") bytes)"
+fi
+
+if wants saver-monitors; then
+    (
+        # shellcheck source=scripts/wine-env.sh
+        source "$repo/scripts/wine-env.sh"
+        # shellcheck source=scripts/monitor-rig.sh
+        source "$repo/scripts/monitor-rig.sh"
+        trap 'flutt_stop_monitor_rig; flutt_wine_cleanup' EXIT
+        flutt_wine_select 64 && flutt_start_monitor_rig 64 ||
+            { echo "screenshots.sh: no two-monitor rig with 64-bit Wine" >&2; exit 1; }
+        for value in IsOnEveryMonitor=1 back2=1 num=150 IsShownMessage=1; do
+            wine reg add 'HKCU\Software\Orrin Software\Fluttons Saver' /v "${value%=*}" /t REG_SZ \
+                /d "${value#*=}" /f >/dev/null 2>&1
+        done
+        wine "$FLUTTSAVER_SCR" /s >"$work/monitors.log" 2>&1 </dev/null &
+        sleep 4  # three seconds of frames after the start
+        import -window root "$work/monitors.png"
+        kill $!
+        # The strip below the smaller monitor belongs to no monitor: black.
+        convert "$work/monitors.png" -fill black -draw 'rectangle 1920,1024 3199,1079' -resize 1280x "$work/small.png"
+        png "$work/small.png" "$out/saver-monitors.png"
+    ) || exit 1
+    echo "screenshots.sh: $out/saver-monitors.png"
 fi
 
 if wants_wine; then
