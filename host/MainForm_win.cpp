@@ -75,7 +75,9 @@ TMainForm::TMainForm(TApplication& app, SaverSettings& settings)
     if (isSaver_) {
         ::SetFocus(edtFocus);
         if (monitors_) {
-            monitors_->ShowWindows(app_.Handle(), window_, CoverInput());
+            MonitorCovers::Input input = CoverInput();
+            input.dpiChange = [this] { layoutChanged_ = true; };
+            monitors_->ShowWindows(app_.Handle(), window_, std::move(input));
         } else {
             CoverOtherMonitors();
         }
@@ -119,17 +121,15 @@ MonitorCovers::Input TMainForm::CoverInput() {
         [this](POINT at) { RunHandler(app_, [&] { FormMouseMove(at.x, at.y); }); },
         [this] { RunHandler(app_, [this] { FormMouseDown(); }); },
         [this] { RunHandler(app_, [this] { FormKeyDown(); }); },
-        [this] { layoutChanged_ = true; },
+        {},
     };
 }
 
 void TMainForm::CoverOtherMonitors() {
     std::vector<ScreenRect> monitors;
     for (const Monitor& monitor : SystemMonitors()) monitors.push_back(monitor.rect);
-    MonitorCovers::Input input = CoverInput();
-    input.dpiChange = nullptr;  // black covers stay as they are
     covers_ = std::make_unique<MonitorCovers>(app_.Instance(), app_.Handle(), window_,
-                                              CoverRects(monitors, {0, 0, width_, height_}), std::move(input));
+                                              CoverRects(monitors, {0, 0, width_, height_}), CoverInput());
 }
 
 bool TMainForm::SysCommandFilter(const MSG& msg) const { return IsDroppedSysCommand(msg.message, msg.wParam); }
