@@ -13,7 +13,12 @@
 #      full-screen 32-bit memory copies, and I, the same outside measure of
 #      an idle full-screen window whose 100 ms timer draws nothing (what any
 #      program that ticks ten times a second costs under Wine). The figure
-#      that is the saver's own is "above I, in F": (saver - I) / F;
+#      that is the saver's own is "above I, in F": (saver - I) / F. Then two
+#      monitors side by side (scripts/monitor-rig.sh: 1920x1080 and
+#      1280x1024), num 100: today's run, the primary animated and the other
+#      monitor black, and the run on every monitor (IsOnEveryMonitor), whose
+#      cost above I should be the sum of each monitor's alone: the 1920x1080
+#      figure plus that of a 1280x1024 display, measured last;
 #   2. process start to first frame, against a minimal Win32 program's start
 #      to first paint;
 #   3. frame_bench's in-process phases of a frame.
@@ -81,10 +86,14 @@ ms_per_tick() {
         ticks = t / 1e8; printf "%.3f %.3f\n", p / ticks / 1e6, w / ticks / 1e6 }'
 }
 
-# The saver with `num` characters: "saver-ms wineserver-ms" per frame.
+# The saver with `num` characters ("NUM", or "NUM:every" for the run on every
+# monitor): "saver-ms wineserver-ms" per frame.
 saver_ms_per_frame() {
+    local every=0
+    [[ $1 == *:every ]] && every=1
     wine reg delete 'HKCU\Software\Orrin Software' /f >/dev/null 2>&1 || true
-    wine reg add "$REG_KEY" /v num /t REG_SZ /d "$1" /f >/dev/null 2>&1
+    wine reg add "$REG_KEY" /v num /t REG_SZ /d "${1%:every}" /f >/dev/null 2>&1
+    wine reg add "$REG_KEY" /v IsOnEveryMonitor /t REG_SZ /d "$every" /f >/dev/null 2>&1
     ms_per_tick "$(basename "$scr") /s" wine "$scr" /s
 }
 
@@ -96,27 +105,14 @@ floor_ms() { wine "$bench/frame_bench.exe" floor </dev/null | tr -d '\r' | sed -
 
 sum_of() { awk -v l="$1" 'BEGIN { split(l, a, " "); printf "%.3f", a[1] + a[2] }'; }
 
-# loop_table SCREEN DPI NUM...: one Wine session on a display of that size
-# at that DPI (the prefix's LogPixels, read when the wineserver starts). Each
-# run measures F and I, then the saver with each NUM: the machine's load
-# moves them all.
-loop_table() (
-    export FLUTT_SCREEN=$1x24
-    local dpi=$2
-    shift 2
-    # shellcheck source=scripts/wine-env.sh
-    source scripts/wine-env.sh
-    flutt_wine_select "$bits"
-    if ((dpi != 96)); then
-        wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
-        wineserver -k >/dev/null 2>&1 || true
-        timeout 20 wineserver -w >/dev/null 2>&1 || true
-        wineserver -p >/dev/null 2>&1
-        wine cmd /c exit >/dev/null 2>&1 </dev/null
-    fi
-    local floor idle num run line total
+# runs_table TITLE NUM...: in the Wine session and on the display this shell
+# is in, each run measures F and I, then the saver with each NUM (see
+# saver_ms_per_frame): the machine's load moves them all.
+runs_table() {
+    local title=$1 floor idle num run line total
+    shift
     declare -A above
-    echo "screen ${FLUTT_SCREEN%x24} at $dpi DPI"
+    echo "$title"
     for ((run = 1; run <= runs; run++)); do
         floor=$(floor_ms)
         line=$(idle_ms_per_tick)
@@ -134,12 +130,46 @@ loop_table() (
     for num in "$@"; do
         echo "  num $num: above I, in F, $runs runs of $seconds s:$(tr ' ' '\n' <<<"${above[$num]}" | sort -n | paste -sd' ')"
     done
+}
+
+# loop_table SCREEN DPI NUM...: runs_table in a Wine session of its own on a
+# display of that size at that DPI (the prefix's LogPixels, read when the
+# wineserver starts).
+loop_table() (
+    export FLUTT_SCREEN=$1x24
+    local dpi=$2
+    shift 2
+    # shellcheck source=scripts/wine-env.sh
+    source scripts/wine-env.sh
+    flutt_wine_select "$bits"
+    if ((dpi != 96)); then
+        wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+        wineserver -k >/dev/null 2>&1 || true
+        timeout 20 wineserver -w >/dev/null 2>&1 || true
+        wineserver -p >/dev/null 2>&1
+        wine cmd /c exit >/dev/null 2>&1 </dev/null
+    fi
+    runs_table "screen ${FLUTT_SCREEN%x24} at $dpi DPI" "$@"
+)
+
+# rig_table NUM...: runs_table on the two-monitor rig (F and I on the primary).
+rig_table() (
+    # shellcheck source=scripts/wine-env.sh
+    source scripts/wine-env.sh
+    # shellcheck source=scripts/monitor-rig.sh
+    source scripts/monitor-rig.sh
+    flutt_wine_select "$bits"
+    trap 'flutt_stop_monitor_rig; flutt_wine_cleanup' EXIT
+    flutt_start_monitor_rig "$bits" || { echo "the two-monitor rig did not start" >&2; exit 1; }
+    runs_table "two monitors, 1920x1080 and 1280x1024, at 96 DPI (NUM:every: on every monitor)" "$@"
 )
 
 echo "== the real loop, from outside (saver: $scr)"
 loop_table 1920x1080 96 0 100 1000
 loop_table 3840x2160 96 100
 loop_table 3840x2160 192 100
+rig_table 100 100:every
+loop_table 1280x1024 96 100
 
 (
     # shellcheck source=scripts/wine-env.sh
