@@ -32,6 +32,11 @@ crop() { convert "$1" -crop "$2" +repage "$3"; }
 same() { [[ $(compare -metric AE "$1" "$2" null: 2>&1) == 0 ]]; }
 all_black() { [[ $(convert "$1" -format '%[fx:maxima.r+maxima.g+maxima.b]' info:) == 0 ]]; }
 readonly PRIMARY=1920x1080+0+0 SECOND=${SECOND_W}x${SECOND_H}+${SECOND_X}+0
+# heads SHOT.png PREFIX: the monitors of a screenshot as PREFIX-0.png (the
+# primary) and PREFIX-1.png, in one go.
+heads() {
+    convert "$1" \( +clone -crop "$PRIMARY" +repage -write "$2-0.png" +delete \) -crop "$SECOND" +repage "$2-1.png"
+}
 
 # The desktop: probe's pattern window, another process, over both monitors.
 wine "$PROBE" desktop >"$E2E_WORK/desktop.out" 2>/dev/null </dev/null &
@@ -50,17 +55,15 @@ for point in 100,100 1919,1079 2500,500 3199,1023; do
     x=${point%,*} y=${point#*,}
     check_eq "$(convert "$desktop" -format "%[hex:p{$x,$y}]" info:)" "$(pattern_hex "$x" "$y")" "pattern pixel $x,$y"
 done
-crop "$desktop" "$PRIMARY" "$E2E_WORK/primary-desktop.png"
-crop "$desktop" "$SECOND" "$E2E_WORK/second-desktop.png"
+heads "$desktop" "$E2E_WORK/desktop"
 # Waits up to 5 s for both monitors to show the pattern window again.
 desktop_back() {
     local i
     for ((i = 0; i < 50; i++)); do
         screenshot monitors-after
-        crop "$E2E_WORK/monitors-after.png" "$PRIMARY" "$E2E_WORK/primary-now.png"
-        crop "$E2E_WORK/monitors-after.png" "$SECOND" "$E2E_WORK/second-now.png"
-        same "$E2E_WORK/primary-now.png" "$E2E_WORK/primary-desktop.png" &&
-            same "$E2E_WORK/second-now.png" "$E2E_WORK/second-desktop.png" && return 0
+        heads "$E2E_WORK/monitors-after.png" "$E2E_WORK/after"
+        same "$E2E_WORK/after-0.png" "$E2E_WORK/desktop-0.png" &&
+            same "$E2E_WORK/after-1.png" "$E2E_WORK/desktop-1.png" && return 0
         sleep 0.1
     done
     return 1
@@ -109,6 +112,19 @@ start_with_cover() {
     return 1
 }
 
+# input_ends_run INPUT WHAT [STILL]: the xdotool INPUT ends the run once the
+# 2000 ms guard is over, and both monitors show the desktop again; STILL says
+# what the run still running before it tells.
+input_ends_run() {
+    sleep_until $((FOUND_MS + 2200))
+    check_true "${3:-still running before $2}" still_running "$SAVER_PID"
+    # shellcheck disable=SC2086
+    xdotool $1
+    wait_exit "$SAVER_PID" 10
+    check_eq "$EXIT_STATUS" 0 "$2 after 2000 ms ends the run"
+    check_true "both monitors show the desktop again after $2" desktop_back
+}
+
 # ---- a run ended by a mouse move on the second monitor ------------------
 
 # One pixel within the first 2000 ms (counted from no earlier than the start).
@@ -128,12 +144,8 @@ if start_with_cover "back2=3 num=0" "mousemove $((ON_SECOND_X + 1)) $ON_SECOND_Y
     crop "$E2E_WORK/monitors-running.png" "$SECOND" "$E2E_WORK/second.png"
     check_true "the second monitor is black" all_black "$E2E_WORK/second.png"
 
-    sleep_until $((FOUND_MS + 2200))
-    check_true "the move $EARLY_MS ms after the saver started did not end the run" still_running "$SAVER_PID"
-    xdotool mousemove $((ON_SECOND_X + 2)) "$ON_SECOND_Y"
-    wait_exit "$SAVER_PID" 10
-    check_eq "$EXIT_STATUS" 0 "a one-pixel move on the second monitor after 2000 ms ends the run"
-    check_true "the second monitor shows the desktop again" desktop_back
+    input_ends_run "mousemove $((ON_SECOND_X + 2)) $ON_SECOND_Y" "a one-pixel move on the second monitor" \
+        "the move $EARLY_MS ms after the saver started did not end the run"
 else
     fail "no saver window with a cover"
 fi
@@ -142,8 +154,6 @@ kill_leftovers
 # ---- a run with the desktop copy, ended by a click on the second monitor --
 
 if start_with_cover "back2=0 num=0"; then
-    pattern_primary=$E2E_WORK/pattern-primary.png
-    crop "$desktop" "$PRIMARY" "$pattern_primary"
     # No characters: the saver's frame looks like the desktop under it. The
     # second monitor going black tells that the run is up; the primary then
     # stays the desktop as it was copied.
@@ -156,13 +166,8 @@ if start_with_cover "back2=0 num=0"; then
     sleep_until $((FOUND_MS + 1000))  # a few frames
     screenshot monitors-copy
     crop "$E2E_WORK/monitors-copy.png" "$PRIMARY" "$E2E_WORK/primary.png"
-    check_true "the primary shows the desktop copy, pixel for pixel" same "$E2E_WORK/primary.png" "$pattern_primary"
-    sleep_until $((FOUND_MS + 2200))
-    check_true "still running before the click" still_running "$SAVER_PID"
-    xdotool click 1
-    wait_exit "$SAVER_PID" 10
-    check_eq "$EXIT_STATUS" 0 "a click on the second monitor after 2000 ms ends the run"
-    check_true "the second monitor shows the desktop again" desktop_back
+    check_true "the primary shows the desktop copy, pixel for pixel" same "$E2E_WORK/primary.png" "$E2E_WORK/desktop-0.png"
+    input_ends_run "click 1" "a click on the second monitor"
 else
     fail "no saver window with a cover"
 fi
@@ -188,7 +193,7 @@ kill_leftovers
 # ---- every monitor its own animation ----------------------------------------
 
 readonly EVERY="IsOnEveryMonitor=1"
-readonly HEADS=("$PRIMARY" "$SECOND") HEAD_SIZES=(1920x1080 "${SECOND_W}x$SECOND_H") HEAD_NAMES=(primary "second monitor")
+readonly HEAD_SIZES=(1920x1080 "${SECOND_W}x$SECOND_H") HEAD_NAMES=(primary "second monitor")
 # diff_box A B: the box WxH+X+Y of the pixels in which A and B differ (0x0+...
 # when none do).
 diff_box() { convert "$1" "$2" -compose difference -composite -threshold 0 -format '%@' info: 2>/dev/null; }
@@ -199,18 +204,13 @@ centred_line() {
     local w=${BASH_REMATCH[1]} h=${BASH_REMATCH[2]} x=${BASH_REMATCH[3]} y=${BASH_REMATCH[4]}
     ((h >= 10 && h <= 200 && (2 * x + w - ${2%x*}) ** 2 <= 4 && (2 * y + h - ${2#*x}) ** 2 <= 4))
 }
-# heads SHOT: crops a screenshot into head-0.png (the primary) and head-1.png.
-heads() {
-    local n
-    for n in 0 1; do crop "$E2E_WORK/$1.png" "${HEADS[n]}" "$E2E_WORK/head-$n.png"; done
-}
 # each_monitor_is PICTURE-0 PICTURE-1 WHAT: waits up to 5 s until each monitor
 # shows its picture but for the message line at its centre; checks that.
 each_monitor_is() {
     local i n boxes=()
     for ((i = 0; i < 50; i++)); do
         screenshot every-run
-        heads every-run
+        heads "$E2E_WORK/every-run.png" "$E2E_WORK/head"
         boxes=("$(diff_box "$E2E_WORK/head-0.png" "$1")" "$(diff_box "$E2E_WORK/head-1.png" "$2")")
         centred_line "${boxes[0]}" "${HEAD_SIZES[0]}" && centred_line "${boxes[1]}" "${HEAD_SIZES[1]}" && break
         sleep 0.1
@@ -227,12 +227,7 @@ tiled 8 1920 1080 "$E2E_WORK/tiled8-primary.png"
 tiled 8 "$SECOND_W" "$SECOND_H" "$E2E_WORK/tiled8-second.png"
 if start_with_cover "$EVERY back2=8 num=0 IsShownMessage=1"; then
     each_monitor_is "$E2E_WORK/tiled8-primary.png" "$E2E_WORK/tiled8-second.png" "its own tiling"
-    sleep_until $((FOUND_MS + 2200))
-    check_true "still running after 2000 ms" still_running "$SAVER_PID"
-    xdotool mousemove $((ON_SECOND_X + 1)) "$ON_SECOND_Y"
-    wait_exit "$SAVER_PID" 10
-    check_eq "$EXIT_STATUS" 0 "every monitor: a one-pixel move on the second monitor ends the run"
-    check_true "every monitor: both monitors show the desktop again" desktop_back
+    input_ends_run "mousemove $((ON_SECOND_X + 1)) $ON_SECOND_Y" "every monitor: a one-pixel move on the second one"
 else
     fail "no run on every monitor"
 fi
@@ -241,12 +236,8 @@ kill_leftovers
 # The desktop copy: the pattern differs at every column of the second
 # monitor from the primary's at the same place.
 if REST_AT="$REST_X $REST_Y" start_with_cover "$EVERY back2=0 num=0 IsShownMessage=1"; then
-    each_monitor_is "$E2E_WORK/primary-desktop.png" "$E2E_WORK/second-desktop.png" "the desktop copy of its own area"
-    sleep_until $((FOUND_MS + 2200))
-    xdotool click 1
-    wait_exit "$SAVER_PID" 10
-    check_eq "$EXIT_STATUS" 0 "every monitor: a click on the primary ends the run"
-    check_true "every monitor: both monitors show the desktop again" desktop_back
+    each_monitor_is "$E2E_WORK/desktop-0.png" "$E2E_WORK/desktop-1.png" "the desktop copy of its own area"
+    input_ends_run "click 1" "every monitor: a click on the primary"
 else
     fail "no run on every monitor"
 fi
@@ -265,7 +256,7 @@ characters_at() {
     if start_with_cover "$EVERY back2=8 num=150"; then
         for ((i = 0; i < 50; i++)); do
             screenshot "characters-$dpi"
-            heads "characters-$dpi"
+            heads "$E2E_WORK/characters-$dpi.png" "$E2E_WORK/head"
             differing=()
             for n in 0 1; do
                 differing+=("$(compare -metric AE "$E2E_WORK/head-$n.png" "$E2E_WORK/tiled-$n.png" null: 2>&1)")
