@@ -1,16 +1,13 @@
 #!/usr/bin/env bash
 # A full-screen run on two monitors of different sizes (scripts/monitor-rig.sh).
-# Today's run: the primary shows what it shows on one monitor, the second one
+# By default the primary shows what it shows on one monitor, the second one
 # is covered in black for the whole run (below the saver window, top-most),
 # input there ends the run by the same rules, and the covers go with the run.
-# With IsOnEveryMonitor: each monitor shows an animation of its own, its
-# background made for its size from its own top-left corner (a tiled picture,
-# the desktop copy of its own area), its message at its centre, its
-# characters, in 2 x 2 blocks at 192 DPI; input on either monitor ends the
-# run and both show the desktop again. In a Wine virtual desktop that grows
-# during the run, the run goes on over the whole new screen (Wine's virtual
-# desktop has one monitor: a monitor added, moved or of another DPI during a
-# run cannot be made here).
+# With IsOnEveryMonitor each monitor shows an animation of its own (its
+# tiling, desktop copy and message, its characters in 2 x 2 blocks at 192
+# DPI), and a run in a Wine virtual desktop goes on when the desktop grows.
+# Wine gives every monitor one DPI, and its virtual desktop has one monitor:
+# monitors of different scales, or added or moved mid-run, cannot be made here.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/../../scripts/monitor-rig.sh"
 
@@ -28,10 +25,22 @@ monitor=1920,0,3200,1024 primary=0" "Wine sees two monitors side by side"
 # ---- pictures ----------------------------------------------------------
 
 pattern_hex() { printf '%02X%02X%02X' $(($1 & 255)) $(($2 & 255)) $((($1 ^ $2) & 255)); }
-crop() { convert "$1" -crop "$2" +repage "$3"; }
 same() { [[ $(compare -metric AE "$1" "$2" null: 2>&1) == 0 ]]; }
+# pixels_apart A B: how many pixels of $E2E_WORK/A.png and B.png differ.
+pixels_apart() { compare -metric AE "$E2E_WORK/$1.png" "$E2E_WORK/$2.png" null: 2>&1; }
 all_black() { [[ $(convert "$1" -format '%[fx:maxima.r+maxima.g+maxima.b]' info:) == 0 ]]; }
 readonly PRIMARY=1920x1080+0+0 SECOND=${SECOND_W}x${SECOND_H}+${SECOND_X}+0
+# shows NAME GEOMETRY PICTURE [TENTHS]: waits up to TENTHS (50) tenths of a
+# second for that part of the screen to be PICTURE (screenshot NAME.png).
+shows() {
+    local i
+    for ((i = 0; i < ${4:-50}; i++)); do
+        screenshot "$1" "$2"
+        same "$E2E_WORK/$1.png" "$3" && return 0
+        sleep 0.1
+    done
+    return 1
+}
 # heads SHOT.png PREFIX: the monitors of a screenshot as PREFIX-0.png (the
 # primary) and PREFIX-1.png, in one go.
 heads() {
@@ -69,10 +78,12 @@ desktop_back() {
     return 1
 }
 
-# tiled N W H OUT: imgBackN tiled over W x H from the top-left corner, as
-# on one monitor (see saver_picture.sh).
+# tiled N W H OUT [SCALE]: imgBackN (enlarged to SCALE) tiled over W x H from
+# the top-left corner, as on one monitor (see saver_picture.sh).
 art=$(dirname "$SCR")/assets/art
-tiled() { convert "$art/imgBack$1.bmp" -write mpr:tile +delete -size "$2x$3" tile:mpr:tile "$4"; }
+tiled() {
+    convert "$art/imgBack$1.bmp" -scale "${5:-100%}" -write mpr:tile +delete -size "$2x$3" tile:mpr:tile "$4"
+}
 # The primary with the tiled background and no characters.
 tiled=$E2E_WORK/expected-primary.png
 tiled 3 1920 1080 "$tiled"
@@ -134,14 +145,8 @@ if start_with_cover "back2=3 num=0" "mousemove $((ON_SECOND_X + 1)) $ON_SECOND_Y
     check_eq "$(kv topmost <<<"$info")" 1 "the cover is top-most"
     check_eq "$(probe info "$saver" | kv below)" "$cover" "the cover lies just below the saver window"
     check_eq "$(probe info "$saver" | kv rect)" 0,0,1920,1080 "the saver window covers the primary only"
-    for ((i = 0; i < 50; i++)); do
-        screenshot monitors-running
-        crop "$E2E_WORK/monitors-running.png" "$PRIMARY" "$E2E_WORK/primary.png"
-        same "$E2E_WORK/primary.png" "$tiled" && break
-        sleep 0.1
-    done
-    check_true "the primary shows the tiled background, as on one monitor" same "$E2E_WORK/primary.png" "$tiled"
-    crop "$E2E_WORK/monitors-running.png" "$SECOND" "$E2E_WORK/second.png"
+    check_true "the primary shows the tiled background, as on one monitor" shows primary "$PRIMARY" "$tiled"
+    screenshot second "$SECOND"
     check_true "the second monitor is black" all_black "$E2E_WORK/second.png"
 
     input_ends_run "mousemove $((ON_SECOND_X + 2)) $ON_SECOND_Y" "a one-pixel move on the second monitor" \
@@ -158,14 +163,12 @@ if start_with_cover "back2=0 num=0"; then
     # second monitor going black tells that the run is up; the primary then
     # stays the desktop as it was copied.
     for ((i = 0; i < 50; i++)); do
-        screenshot monitors-copy
-        crop "$E2E_WORK/monitors-copy.png" "$SECOND" "$E2E_WORK/second.png"
+        screenshot second "$SECOND"
         all_black "$E2E_WORK/second.png" && break
         sleep 0.1
     done
     sleep_until $((FOUND_MS + 1000))  # a few frames
-    screenshot monitors-copy
-    crop "$E2E_WORK/monitors-copy.png" "$PRIMARY" "$E2E_WORK/primary.png"
+    screenshot primary "$PRIMARY"
     check_true "the primary shows the desktop copy, pixel for pixel" same "$E2E_WORK/primary.png" "$E2E_WORK/desktop-0.png"
     input_ends_run "click 1" "a click on the second monitor"
 else
@@ -193,7 +196,7 @@ kill_leftovers
 # ---- every monitor its own animation ----------------------------------------
 
 readonly EVERY="IsOnEveryMonitor=1"
-readonly HEAD_SIZES=(1920x1080 "${SECOND_W}x$SECOND_H") HEAD_NAMES=(primary "second monitor")
+readonly HEAD_SIZES=(1920x1080 "${SECOND_W}x$SECOND_H")
 # diff_box A B: the box WxH+X+Y of the pixels in which A and B differ (0x0+...
 # when none do).
 diff_box() { convert "$1" "$2" -compose difference -composite -threshold 0 -format '%@' info: 2>/dev/null; }
@@ -216,7 +219,7 @@ each_monitor_is() {
         sleep 0.1
     done
     for n in 0 1; do
-        check_true "the ${HEAD_NAMES[n]} is $3 but for the message at its centre (${boxes[n]})" \
+        check_true "monitor $n is $3 but for the message at its centre (${boxes[n]})" \
             centred_line "${boxes[n]}" "${HEAD_SIZES[n]}"
     done
 }
@@ -243,44 +246,6 @@ else
 fi
 kill_leftovers
 
-# characters_at DPI K: a run with 150 characters over imgBack8 tiled at scale
-# K; each monitor shows characters (at least 1000 pixels, at most a third of
-# it) over its own tiling, every pixel a K x K block.
-characters_at() {
-    local dpi=$1 k=$2 i n size differing=()
-    for n in 0 1; do
-        size=${HEAD_SIZES[n]}
-        tiled 8 $((${size%x*} / k)) $((${size#*x} / k)) "$E2E_WORK/tiled-$n.png"
-        mogrify -scale "$size!" "$E2E_WORK/tiled-$n.png"
-    done
-    if start_with_cover "$EVERY back2=8 num=150"; then
-        for ((i = 0; i < 50; i++)); do
-            screenshot "characters-$dpi"
-            heads "$E2E_WORK/characters-$dpi.png" "$E2E_WORK/head"
-            differing=()
-            for n in 0 1; do
-                differing+=("$(compare -metric AE "$E2E_WORK/head-$n.png" "$E2E_WORK/tiled-$n.png" null: 2>&1)")
-            done
-            ((differing[0] >= 1000 && differing[1] >= 1000)) && break
-            sleep 0.1
-        done
-        for n in 0 1; do
-            size=${HEAD_SIZES[n]}
-            check_true "$dpi DPI: the ${HEAD_NAMES[n]} shows characters over its own tiling (${differing[n]} pixels)" \
-                test "${differing[n]}" -ge 1000 -a "${differing[n]}" -le $((${size/x/*} / 3))
-            ((k > 1)) || continue
-            convert "$E2E_WORK/head-$n.png" -sample "$((100 / k))%" -scale "$size!" "$E2E_WORK/blocks-$n.png"
-            check_true "$dpi DPI: every pixel of the ${HEAD_NAMES[n]} is a $k x $k block" \
-                same "$E2E_WORK/head-$n.png" "$E2E_WORK/blocks-$n.png"
-        done
-        stop_saver "$SAVER_PID"
-    else
-        fail "$dpi DPI: no run on every monitor"
-    fi
-    kill_leftovers
-}
-characters_at 96 1
-
 # ---- the monitors change during a run -----------------------------------------
 # A Wine virtual desktop of 1280 x 720 (an X window at 0,0) that another
 # program grows to 1920 x 1080: the saver window follows, and the next tick
@@ -293,26 +258,39 @@ E2E_SEQ=$((E2E_SEQ + 1))
 wine explorer /desktop=$vdesktop,1280x720 "$SCR" /s >"$E2E_WORK/saver.$E2E_SEQ.log" 2>&1 </dev/null &
 tiled 8 1280 720 "$E2E_WORK/tiled8-small.png"
 # (The probe sees no window of another desktop: the screen tells.)
-for ((i = 0; i < 150; i++)); do
-    screenshot desktop-small 1280x720+0+0
-    same "$E2E_WORK/desktop-small.png" "$E2E_WORK/tiled8-small.png" && break
-    sleep 0.1
-done
-check_true "the run in a 1280 x 720 desktop" same "$E2E_WORK/desktop-small.png" "$E2E_WORK/tiled8-small.png"
+check_true "the run in a 1280 x 720 desktop" shows desktop-small 1280x720+0+0 "$E2E_WORK/tiled8-small.png" 150
 # (explorer starts the probe in the desktop and returns at once.)
 wine explorer /desktop=$vdesktop,1280x720 "$PROBE" display-size 1920 1080 >"$E2E_WORK/display.out" 2>&1 </dev/null
 check_eq "$(wait_line "$E2E_WORK/display.out" result= 20)" result=0 "the desktop grows to 1920 x 1080"
-for ((i = 0; i < 50; i++)); do
-    screenshot desktop-grown 1920x1080+0+0
-    same "$E2E_WORK/desktop-grown.png" "$E2E_WORK/tiled8-primary.png" && break
-    sleep 0.1
-done
 check_true "the run goes on over the whole grown desktop" \
-    same "$E2E_WORK/desktop-grown.png" "$E2E_WORK/tiled8-primary.png"
+    shows desktop-grown "$PRIMARY" "$E2E_WORK/tiled8-primary.png"
 kill_leftovers
 
-# Last: the new DPI restarts the rig's Wine server, and the pattern window with it.
+# Last: the new DPI restarts the rig's Wine server, and the pattern window with
+# it. A run with 150 characters over imgBack8 tiled twice as large: each
+# monitor shows characters (at least 1000 pixels, at most a third of it) over
+# its own tiling, every pixel a 2 x 2 block.
 set_prefix_dpi 192
-characters_at 192 2
+tiled 8 1920 1080 "$E2E_WORK/tiled-0.png" 200%
+tiled 8 "$SECOND_W" "$SECOND_H" "$E2E_WORK/tiled-1.png" 200%
+if start_with_cover "$EVERY back2=8 num=150"; then
+    for ((i = 0; i < 50; i++)); do
+        screenshot characters
+        heads "$E2E_WORK/characters.png" "$E2E_WORK/head"
+        differing=("$(pixels_apart head-0 tiled-0)" "$(pixels_apart head-1 tiled-1)")
+        ((differing[0] >= 1000 && differing[1] >= 1000)) && break
+        sleep 0.1
+    done
+    for n in 0 1; do
+        size=${HEAD_SIZES[n]}
+        check_true "192 DPI: monitor $n shows characters over its own tiling (${differing[n]} pixels)" \
+            test "${differing[n]}" -ge 1000 -a "${differing[n]}" -le $((${size/x/*} / 3))
+        convert "$E2E_WORK/head-$n.png" -sample 50% -scale "$size!" "$E2E_WORK/blocks-$n.png"
+        check_true "192 DPI: every pixel of monitor $n is a 2 x 2 block" \
+            same "$E2E_WORK/head-$n.png" "$E2E_WORK/blocks-$n.png"
+    done
+else
+    fail "192 DPI: no run on every monitor"
+fi
 
 e2e_finish
