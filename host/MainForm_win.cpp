@@ -23,6 +23,9 @@ constexpr UINT kFrameIntervalMs = 100;
 constexpr int kFocusEditWidth = 121;
 constexpr int kFocusEditHeight = 21;
 
+// The focus edit sits beyond the primary screen's right edge, out of sight.
+int FocusEditLeft() { return ::GetSystemMetrics(SM_CXSCREEN) + 100; }
+
 HWND HostWindowHandle() { return reinterpret_cast<HWND>(static_cast<UINT_PTR>(CurrentHostWindow())); }
 
 void RegisterWindowClass(HINSTANCE instance, WNDPROC proc) {
@@ -107,7 +110,7 @@ void TMainForm::CreateHandle() {
     if (!window) win::RaiseLastWin32Error();
 
     edtFocus = ::CreateWindowExW(0, L"EDIT", L"edtFocus", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL,
-                                 ::GetSystemMetrics(SM_CXSCREEN) + 100, 0, kFocusEditWidth, kFocusEditHeight, window,
+                                 FocusEditLeft(), 0, kFocusEditWidth, kFocusEditHeight, window,
                                  nullptr, app_.Instance(), nullptr);
     if (!edtFocus) win::RaiseLastWin32Error();
     ::ImmAssociateContext(edtFocus, nullptr);
@@ -197,8 +200,7 @@ void TMainForm::FollowNewLayout() {
     width_ = primary.right - primary.left;
     height_ = primary.bottom - primary.top;
     ::SetWindowPos(window_, nullptr, primary.left, primary.top, width_, height_, SWP_NOZORDER | SWP_NOACTIVATE);
-    ::SetWindowPos(edtFocus, nullptr, ::GetSystemMetrics(SM_CXSCREEN) + 100, 0, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(edtFocus, nullptr, FocusEditLeft(), 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TMainForm::FormPaint() {
