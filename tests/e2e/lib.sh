@@ -225,13 +225,40 @@ winpath() { printf 'Z:%s' "${1//\//\\}"; }
 # ---- processes and windows -----------------------------------------------
 
 # start_saver ARGS...: runs the saver in the background; sets SAVER_PID (the
-# Unix process that is the Windows process) and SAVER_T0 (start, ms).
+# Unix process that is the Windows process).
 start_saver() {
     E2E_SEQ=$((E2E_SEQ + 1))
-    SAVER_T0=$(now_ms)
     wine "$SCR" "$@" >"$E2E_WORK/saver.$E2E_SEQ.log" 2>&1 </dev/null &
     SAVER_PID=$!
     log "started: fluttsaver.scr $* (pid $SAVER_PID)"
+}
+
+# start_guarded_saver ARGS...: start_saver, with a probe listening for the
+# run's first window, the hidden application window that the saver makes just
+# before its 2000 ms guard starts, and then for a visible window of class
+# GUARD_SHOWN (TMainForm unless set): guarded_window waits for that one, and
+# early_in_guard counts from the first. The probe starts before the saver, so
+# its own start-up (a second or more on a loaded machine) costs no time.
+start_guarded_saver() {
+    GUARD_WATCH=$E2E_WORK/watch.$((E2E_SEQ + 1)).log
+    WINEDEBUG=fixme-all wine "$PROBE" watch TApplication --wait-for "${GUARD_SHOWN:-TMainForm}" --timeout 60000 \
+        >"$GUARD_WATCH" 2>&1 </dev/null &
+    if ! wait_line "$GUARD_WATCH" ready= 60 >/dev/null; then
+        fail "the window-creation watch did not start: $(tr '\n' ' ' <"$GUARD_WATCH")"
+    fi
+    start_saver "$@"
+}
+
+# guarded_window: after start_guarded_saver, waits for its visible window;
+# sets HWND (or empty) and FOUND_MS (when it was seen), as find_window does.
+guarded_window() {
+    local line
+    HWND=
+    line=$(wait_line "$GUARD_WATCH" shown= 60) || return 1
+    [[ $line != shown=none ]] || return 1
+    HWND=${line#shown=}
+    line=$(wait_line "$GUARD_WATCH" shown_ms= 5) || return 1
+    FOUND_MS=${line#shown_ms=}
 }
 
 # wait_exit PID SECONDS: sets EXIT_STATUS to the process's exit status when
@@ -254,30 +281,37 @@ still_running() {
 }
 
 # find_window CLASS [probe options]: waits up to 15 s for a visible top-level
-# window of CLASS; sets HWND (or empty), FOUND_MS (when the wait ended) and
-# WINDOW_STARTED_MS (when the window's process started, Unix ms; on a loaded
-# machine Wine itself can take a second or more before that).
+# window of CLASS; sets HWND (or empty) and FOUND_MS (when the wait ended).
 find_window() {
     local class=$1 found
     shift
     found=$(probe find "$class" --timeout 15000 "$@")
     FOUND_MS=$(now_ms)
     HWND=$(kv hwnd <<<"$found")
-    WINDOW_STARTED_MS=$(kv started_ms <<<"$found")
     [[ -n $HWND && $HWND != none ]] || { HWND=; return 1; }
 }
 
-# since_window_start: milliseconds since the process of the last window found
-# started (its own clock, such as the saver's 2000 ms guard, starts later).
-since_window_start() { echo $(($(now_ms) - ${WINDOW_STARTED_MS:-$SAVER_T0})); }
+# guard_elapsed WHAT [AT]: after start_guarded_saver, sets GUARD_ELAPSED_MS,
+# the time from the making of the saver's application window, just before its
+# 2000 ms guard started, to now (or to AT, Unix ms); false, with a failure,
+# when the watch saw no such window.
+guard_elapsed() {
+    local line
+    if ! line=$(wait_line "$GUARD_WATCH" created_ms= 10); then
+        fail "$1: the watch saw no application window made: $(tr '\n' ' ' <"$GUARD_WATCH")"
+        return 1
+    fi
+    GUARD_ELAPSED_MS=$((${2:-$(now_ms)} - ${line#created_ms=}))
+}
 
-# early_in_guard WHAT: sets EARLY_MS (since_window_start) and is true when
-# input given now still leaves the saver half a second of its 2000 ms guard to
+# early_in_guard WHAT: sets EARLY_MS (guard_elapsed) and is true when input
+# given now still leaves the saver half a second of its 2000 ms guard to
 # handle it; otherwise says so in a note (the caller starts the run again).
 early_in_guard() {
-    EARLY_MS=$(since_window_start)
+    guard_elapsed "$1" || return 1
+    EARLY_MS=$GUARD_ELAPSED_MS
     ((EARLY_MS <= 1500)) && return 0
-    echo "note: $1 only $EARLY_MS ms after the saver started, trying again"
+    echo "note: $1 only $EARLY_MS ms after the saver's guard started, trying again"
     return 1
 }
 

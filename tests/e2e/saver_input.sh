@@ -35,14 +35,14 @@ cases=(
 # One full-screen run per case. The early input must come well inside the
 # guard period for its check to mean anything: a run whose window came up too
 # late for that (a loaded machine) is tried again. The time counts from the
-# saver process's start, which is before the guard's.
+# saver's first window, made just before its guard starts.
 run_case() {
     local name=$1 early=$2 late=$3 attempt
     for attempt in 1 2 3 4 5; do
         kill_leftovers
         rest_cursor
-        start_saver /s
-        if ! find_window TMainForm; then
+        start_guarded_saver /s
+        if ! guarded_window; then
             fail "$name: no saver window"
             return
         fi
@@ -50,7 +50,7 @@ run_case() {
             stop_saver "$SAVER_PID"
             continue
         fi
-        run_steps "$name during the first 2000 ms (${EARLY_MS} ms after start)" "$early;expect-running"
+        run_steps "$name during the first 2000 ms (${EARLY_MS} ms into it)" "$early;expect-running"
 
         # The resting cursor's move event when the window came up ends nothing.
         sleep_until $((FOUND_MS + 2300))
@@ -60,7 +60,7 @@ run_case() {
         check_eq "$EXIT_STATUS" 0 "$name: exit status after the input that ends the run"
         return
     done
-    fail "$name: the saver window never came up within 1500 ms of the saver's start"
+    fail "$name: the saver window never came up within 1500 ms of the guard's start"
 }
 
 # What ends a run does not depend on what it draws: a tiled background and no

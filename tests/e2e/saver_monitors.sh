@@ -97,7 +97,7 @@ tiled 3 1920 1080 "$tiled"
 # came up. The early input must come well inside the 2000 ms guard for its
 # checks to mean anything: a run whose windows came up too late for that (a
 # loaded machine) is tried again, with a note. EARLY_MS tells when the input
-# came, counted from the saver process's start, which is before the guard's.
+# came, counted from the saver's first window, made just before the guard.
 start_with_cover() {
     local values=$1 early=${2:-} attempt
     for attempt in 1 2 3 4 5; do
@@ -107,8 +107,8 @@ start_with_cover() {
         reg_import $values
         # shellcheck disable=SC2086
         xdotool mousemove ${REST_AT:-$ON_SECOND_X $ON_SECOND_Y}
-        start_saver /s
-        find_window TMonitorCover || return 1
+        GUARD_SHOWN=TMonitorCover start_guarded_saver /s
+        guarded_window || return 1
         cover=$HWND
         if [[ -n $early ]]; then
             # shellcheck disable=SC2086
@@ -150,7 +150,7 @@ if start_with_cover "back2=3 num=0" "mousemove $((ON_SECOND_X + 1)) $ON_SECOND_Y
     check_true "the second monitor is black" all_black "$E2E_WORK/second.png"
 
     input_ends_run "mousemove $((ON_SECOND_X + 2)) $ON_SECOND_Y" "a one-pixel move on the second monitor" \
-        "the move $EARLY_MS ms after the saver started did not end the run"
+        "the move $EARLY_MS ms into the guard did not end the run"
 else
     fail "no saver window with a cover"
 fi
@@ -183,7 +183,7 @@ kill_leftovers
 
 if start_with_cover "back2=3 num=0" "click 1"; then
     sleep_until $((FOUND_MS + 2200))
-    check_true "the click $EARLY_MS ms after the saver started did not end the run" still_running "$SAVER_PID"
+    check_true "the click $EARLY_MS ms into the guard did not end the run" still_running "$SAVER_PID"
     check_eq "$(probe info "$saver" | kv below)" "$cover" "the cover still lies below the saver window"
     xdotool key x
     wait_exit "$SAVER_PID" 10

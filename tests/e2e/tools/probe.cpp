@@ -3,15 +3,23 @@
 //
 //   probe find CLASS [--title T] [--hidden] [--timeout MS]
 //         waits for a top-level window of CLASS (visible unless --hidden);
-//         prints hwnd=N and started_ms= (when its process started, Unix
-//         ms), or hwnd=none and exits 1 after the time limit
+//         prints hwnd=N, or hwnd=none and exits 1 after the time limit
+//   probe watch CLASS [--wait-for CLASS2] [--timeout MS]
+//         listens for the creation of a window of CLASS by any process:
+//         prints ready=1 once it listens, then hwnd=N and created_ms= (when
+//         the window was made, Unix ms), or hwnd=none after the time limit;
+//         then waits for a visible window of CLASS2: shown=N and shown_ms=
 //   probe gone CLASS [--timeout MS]
 //         waits until no top-level window of CLASS is left; gone=1 or gone=0
 //   probe info TARGET          position, size, styles, parent, owner, process,
 //                              the next window below it in z-order
 //   probe children TARGET      one line per direct child window
-//   probe post TARGET MSG WPARAM LPARAM     PostMessageW
-//   probe send TARGET MSG WPARAM LPARAM     SendMessageTimeoutW, prints result=
+//   probe post TARGET MSG WPARAM LPARAM [...]   PostMessageW
+//   probe send TARGET MSG WPARAM LPARAM [...]   SendMessageTimeoutW, prints result=, at_ms=
+//         (more messages: four more arguments each, sent in turn, a line each),
+//         then done_ms= (Unix ms); --wait-for CLASS first prints waiting=1 and
+//         waits for a visible window of CLASS (a probe started before the
+//         program whose window it is)
 //   probe msgbox [--timeout MS] [--press]
 //         waits for a message box; prints caption, text, owner and buttons;
 //         --press presses its OK button and waits for the box to go
@@ -74,6 +82,7 @@ struct Options {
     bool hasTitle = false;
     bool hidden = false;
     bool press = false;
+    std::wstring waitFor;  // a window class to wait for first
     DWORD timeoutMs = 10000;
 };
 
@@ -87,6 +96,8 @@ bool ParseOptions(int argc, wchar_t** argv, int first, Options& options)
             options.hasTitle = true;
         } else if (arg == L"--hidden") {
             options.hidden = true;
+        } else if (arg == L"--wait-for" && i + 1 < argc) {
+            options.waitFor = argv[++i];
         } else if (arg == L"--press") {
             options.press = true;
         } else if (arg == L"--timeout" && i + 1 < argc && ParseNumber(argv[i + 1], number)) {
@@ -130,6 +141,15 @@ HWND FindTopLevel(const std::wstring& className, const Options& options)
     Search search{className, &options};
     EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+// The wall clock in Unix milliseconds, as the test scripts read it.
+unsigned long long UnixNowMs()
+{
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    const unsigned long long ticks = static_cast<unsigned long long>(now.dwHighDateTime) << 32 | now.dwLowDateTime;
+    return (ticks - 116444736000000000ULL) / 10000;
 }
 
 // Polls until found() gives true or the time limit passes.
@@ -191,19 +211,63 @@ int CmdFind(const Options& options, bool waitGone)
         return 1;
     }
     Linef(L"hwnd=%lu", HandleNumber(found));
-    // When the window's process started, in Unix milliseconds: a test can
-    // count a time from the program's own start rather than from Wine's.
-    DWORD pid = 0;
-    GetWindowThreadProcessId(found, &pid);
-    if (const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid)) {
-        FILETIME created{}, exited{}, kernel{}, user{};
-        if (GetProcessTimes(process, &created, &exited, &kernel, &user)) {
-            const unsigned long long ticks = (static_cast<unsigned long long>(created.dwHighDateTime) << 32) |
-                                             created.dwLowDateTime;
-            Linef(L"started_ms=%llu", (ticks - 116444736000000000ULL) / 10000);
-        }
-        CloseHandle(process);
+    return 0;
+}
+
+// The window a watch waits for, and when it was made (GetTickCount's clock).
+struct Watch {
+    std::wstring className;
+    HWND found = nullptr;
+    DWORD createdTick = 0;
+} g_watch;
+
+void CALLBACK WindowCreated(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWORD, DWORD eventTick)
+{
+    if (g_watch.found == nullptr && object == OBJID_WINDOW && window != nullptr &&
+        ClassOf(window) == g_watch.className) {
+        g_watch.found = window;
+        g_watch.createdTick = eventTick;
     }
+}
+
+int CmdWatch(const Options& options)
+{
+    if (options.positional.size() != 2) {
+        Line(L"error=usage: watch CLASS [--timeout MS]");
+        return 2;
+    }
+    g_watch.className = options.positional[1];
+    const HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_CREATE, nullptr, WindowCreated,
+                                               0, 0, WINEVENT_OUTOFCONTEXT);
+    if (hook == nullptr) {
+        Linef(L"error=SetWinEventHook failed (%lu)", GetLastError());
+        return 1;
+    }
+    Line(L"ready=1");
+    const DWORD start = GetTickCount();
+    while (g_watch.found == nullptr && GetTickCount() - start < options.timeoutMs) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 25, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&msg);
+    }
+    UnhookWinEvent(hook);
+    if (g_watch.found == nullptr) {
+        Line(L"hwnd=none");
+        return 1;
+    }
+    Linef(L"hwnd=%lu", HandleNumber(g_watch.found));
+    // The event's tick, moved onto the wall clock the test scripts use.
+    Linef(L"created_ms=%llu", UnixNowMs() - (GetTickCount() - g_watch.createdTick));
+    if (options.waitFor.empty())
+        return 0;
+    HWND shown = nullptr;
+    if (!WaitFor(options.timeoutMs, [&] { return (shown = FindTopLevel(options.waitFor, options)) != nullptr; })) {
+        Line(L"shown=none");
+        return 1;
+    }
+    Linef(L"shown=%lu", HandleNumber(shown));
+    Linef(L"shown_ms=%llu", UnixNowMs());
     return 0;
 }
 
@@ -251,35 +315,52 @@ int CmdChildren(const Options& options)
 
 int CmdMessage(const Options& options, bool send)
 {
-    unsigned long long message = 0, wParam = 0, lParam = 0;
-    if (options.positional.size() != 5 || !ParseNumber(options.positional[2].c_str(), message) ||
-        !ParseNumber(options.positional[3].c_str(), wParam) ||
-        !ParseNumber(options.positional[4].c_str(), lParam)) {
-        Line(L"error=usage: post|send TARGET MSG WPARAM LPARAM");
+    const std::vector<std::wstring>& args = options.positional;
+    if (args.size() < 5 || (args.size() - 1) % 4 != 0) {
+        Line(L"error=usage: post|send TARGET MSG WPARAM LPARAM [TARGET MSG WPARAM LPARAM]...");
         return 2;
     }
-    const HWND window = ResolveTarget(options.positional[1].c_str());
-    if (window == nullptr || !IsWindow(window)) {
-        Line(L"hwnd=none");
-        return 1;
-    }
-    if (send) {
-        DWORD_PTR result = 0;
-        const LRESULT ok = SendMessageTimeoutW(window, static_cast<UINT>(message), static_cast<WPARAM>(wParam),
-                                               static_cast<LPARAM>(lParam), SMTO_NORMAL,
-                                               options.timeoutMs, &result);
-        if (!ok) {
-            Linef(L"sent=0 error=%lu", GetLastError());
+    if (!options.waitFor.empty()) {
+        // Started before the window's program: the messages go the moment it shows.
+        Line(L"waiting=1");
+        if (!WaitFor(options.timeoutMs, [&] { return FindTopLevel(options.waitFor, options) != nullptr; })) {
+            Line(L"hwnd=none");
             return 1;
         }
-        Linef(L"sent=1 result=%lld", static_cast<long long>(static_cast<LONG_PTR>(result)));
-        return 0;
     }
-    if (!PostMessageW(window, static_cast<UINT>(message), static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam))) {
-        Linef(L"posted=0 error=%lu", GetLastError());
-        return 1;
+    // One message after the other, each one's line printed before the next.
+    for (std::size_t at = 1; at < args.size(); at += 4) {
+        unsigned long long message = 0, wParam = 0, lParam = 0;
+        if (!ParseNumber(args[at + 1].c_str(), message) || !ParseNumber(args[at + 2].c_str(), wParam) ||
+            !ParseNumber(args[at + 3].c_str(), lParam)) {
+            Line(L"error=usage: post|send TARGET MSG WPARAM LPARAM [TARGET MSG WPARAM LPARAM]...");
+            return 2;
+        }
+        const HWND window = ResolveTarget(args[at].c_str());
+        if (window == nullptr || !IsWindow(window)) {
+            Line(L"hwnd=none");
+            return 1;
+        }
+        if (send) {
+            DWORD_PTR result = 0;
+            const LRESULT ok = SendMessageTimeoutW(window, static_cast<UINT>(message), static_cast<WPARAM>(wParam),
+                                                   static_cast<LPARAM>(lParam), SMTO_NORMAL, options.timeoutMs,
+                                                   &result);
+            if (!ok) {
+                Linef(L"sent=0 error=%lu", GetLastError());
+                return 1;
+            }
+            Linef(L"sent=1 result=%lld at_ms=%llu", static_cast<long long>(static_cast<LONG_PTR>(result)),
+                  UnixNowMs());
+        } else if (PostMessageW(window, static_cast<UINT>(message), static_cast<WPARAM>(wParam),
+                                static_cast<LPARAM>(lParam))) {
+            Line(L"posted=1");
+        } else {
+            Linef(L"posted=0 error=%lu", GetLastError());
+            return 1;
+        }
     }
-    Line(L"posted=1");
+    Linef(L"done_ms=%llu", UnixNowMs());
     return 0;
 }
 
@@ -760,7 +841,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     Options options;
     if (argv == nullptr || argc < 2 || !ParseOptions(argc, argv, 1, options) || options.positional.empty()) {
-        Line(L"error=usage: probe find|gone|info|children|post|send|msgbox|wait-pid|reg|values|reg-delete|reg-set|cover|desktop|monitors|dpi|display-size ...");
+        Line(L"error=usage: probe find|watch|gone|info|children|post|send|msgbox|wait-pid|reg|values|reg-delete|reg-set|cover|desktop|monitors|dpi|display-size ...");
         return 2;
     }
     const std::wstring& command = options.positional[0];
@@ -768,6 +849,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
         return CmdFind(options, false);
     if (command == L"gone")
         return CmdFind(options, true);
+    if (command == L"watch")
+        return CmdWatch(options);
     if (command == L"info")
         return CmdInfo(options);
     if (command == L"children")
