@@ -82,6 +82,32 @@ void SaverAnimation::CreateFrameBitmap() {
     });
 }
 
+void SaverAnimation::FollowScreen(int dpi) {
+    const int scale = ScaleForDpi(dpi);
+    for (moving& c : Chars) {
+        c.x = c.x * scale_ / scale;
+        c.y = c.y * scale_ / scale;
+    }
+    dpi_ = dpi;
+    scale_ = scale;
+    messageFont_.reset();
+    pipeline_.reset();
+    if (settings_.IsBackgroundComposed && imgBG && ComposesDesktopCopy()) {
+        // The background is the desktop copy, with what lay under a message
+        // drawn on it put back.
+        desktopCopy_ = std::move(imgBG);
+        if (underMessage_) {
+            desktopCopy_->Transfer(0, underMessageTop_, underMessage_->Width(), underMessage_->Height(),
+                                   *underMessage_, 0, 0, RasterOp::SrcCopy);
+        }
+    }
+    underMessage_.reset();
+    settings_.IsBackgroundComposed = false;
+    imgBG.reset();
+    FrameBitmap.reset();
+    CreateFrameBitmap();
+}
+
 void SaverAnimation::CreateCharacters() {
     Chars = MakeCharacters(CharImage, settings_, LogicalScreen(screen_(), scale_));
 }
@@ -96,7 +122,11 @@ const FrameChanges& SaverAnimation::BuildFrame() {
         ComposeBackground(screen);
         if (!Ready()) return kNothing;
         settings_.IsBackgroundComposed = true;
-        if (settings_.IsShownMessage && !settings_.IsMessageFront) DrawMessage(imgBG->Dc(), screen);
+        if (settings_.IsShownMessage && !settings_.IsMessageFront) {
+            KeepUnderMessage(screen);
+            if (!Ready()) return kNothing;
+            DrawMessage(imgBG->Dc(), screen);
+        }
     }
     const FrameChanges& changes = StepFrame(screen);
     if (settings_.IsShownMessage && settings_.IsMessageFront) DrawFrontMessage(changes, screen);
@@ -123,8 +153,8 @@ void SaverAnimation::ComposeBackground(ScreenSize screen) {
 
 void SaverAnimation::FillBackground(const BackgroundEntry& entry, ScreenSize screen) {
     if (entry.fill == BackgroundFill::DesktopCopy) {
-        // The copy taken at set-up, of a screen since resized; without one the
-        // background stays black.
+        // The copy taken at set-up, where it still fits: of a screen since
+        // resized, black beyond; without one the background stays black.
         if (desktopCopy_) {
             imgBG->Transfer(0, 0, desktopCopy_->Width(), desktopCopy_->Height(), *desktopCopy_, 0, 0,
                             RasterOp::SrcCopy);
@@ -159,15 +189,43 @@ const FrameChanges& SaverAnimation::StepFrame(ScreenSize screen) {
     return pipeline_->Step(Chars, LogicalScreen(screen, scale_));
 }
 
+bool SaverAnimation::ComposesDesktopCopy() const {
+    // back2 names a table entry once the background is composed.
+    return BackgroundTable(kReducedBuild)[std::size_t(settings_.back2)].fill == BackgroundFill::DesktopCopy;
+}
+
+void SaverAnimation::MakeMessageFont(HDC canvas) {
+    if (messageFont_) return;
+    messageFont_ = win::CreatePointFontAtDpi(win::Widen(settings_.MessageFontName), settings_.MessageFontSize, dpi_);
+    const win::select_result selected(canvas, messageFont_.get());
+    TEXTMETRICW metrics = {};
+    ::GetTextMetricsW(canvas, &metrics);
+    messageLineHeight_ = metrics.tmHeight;
+}
+
+PixelRect SaverAnimation::MessageBand(ScreenSize screen) const {
+    // The message is one line centred on the screen; a line's height of
+    // margin above and below for glyphs that overhang.
+    const int line = messageLineHeight_;
+    return {0, (screen.H - line) / 2 - line, screen.W, (screen.H + line) / 2 + line};
+}
+
+void SaverAnimation::KeepUnderMessage(ScreenSize screen) {
+    if (!ComposesDesktopCopy() || settings_.MessageText.empty()) return;
+    MakeMessageFont(imgBG->Dc());
+    const PixelRect band = Intersect(MessageBand(screen), {0, 0, screen.W, screen.H});
+    if (band.Empty()) return;
+    OrGiveUpFrame([&] {
+        underMessage_ = std::make_unique<win::GdiSurface>(band.right - band.left, band.bottom - band.top);
+        underMessage_->Transfer(0, 0, band.right - band.left, band.bottom - band.top, *imgBG, 0, band.top,
+                                RasterOp::SrcCopy);
+        underMessageTop_ = band.top;
+    });
+}
+
 void SaverAnimation::DrawMessage(HDC canvas, ScreenSize screen) {
     if (settings_.MessageText.empty()) return;
-    if (!messageFont_) {
-        messageFont_ = win::CreatePointFontAtDpi(win::Widen(settings_.MessageFontName), settings_.MessageFontSize, dpi_);
-        const win::select_result selected(canvas, messageFont_.get());
-        TEXTMETRICW metrics = {};
-        ::GetTextMetricsW(canvas, &metrics);
-        messageLineHeight_ = metrics.tmHeight;
-    }
+    MakeMessageFont(canvas);
     RECT area = {0, 0, screen.W, screen.H};
     const win::select_result selected(canvas, messageFont_.get());
     ::SetTextColor(canvas, COLORREF(settings_.MessageFontColor));
@@ -183,10 +241,8 @@ void SaverAnimation::DrawFrontMessage(const FrameChanges& changes, ScreenSize sc
         DrawMessage(canvas, screen);
         return;
     }
-    // The message is one line centred on the screen: only changes near its
-    // rows can touch it (a line's height of margin for glyphs that overhang).
-    const int line = messageLineHeight_;
-    const PixelRect band{0, (screen.H - line) / 2 - line, screen.W, (screen.H + line) / 2 + line};
+    // Only changes near the message's rows can touch it.
+    const PixelRect band = MessageBand(screen);
     messageClip_.clear();
     for (const PixelRect& r : changes.rects) {
         if (!Intersect(r, band).Empty()) messageClip_.push_back(r);

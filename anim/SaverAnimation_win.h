@@ -58,8 +58,19 @@ public:
     // coordinates (a monitor's top-left corner).
     void KeepDesktopCopy(POINT origin = {0, 0});
 
-    // The size the screen source gives now, and the scale k.
+    // The screen changed during the run (a new display mode, a new scale):
+    // from the next frame on the animation covers the size the screen source
+    // gives now, at `dpi`. The frame buffer and the background are made again
+    // and that frame is drawn whole; the characters carry on from where they
+    // are (at a new scale, from the same place on the screen) and wrap at the
+    // new edges. A tiled or stretched background is composed anew; the
+    // desktop copy keeps what still fits at its place and is black beyond, as
+    // it cannot be taken again with the saver on top.
+    void FollowScreen(int dpi);
+
+    // The size the screen source gives now, the DPI drawn for and the scale k.
     ScreenSize Screen() const { return screen_(); }
+    int Dpi() const { return dpi_; }
     int Scale() const { return scale_; }
 
     // One frame: the background (composed on the first call), the
@@ -93,6 +104,10 @@ public:
 
 private:
     void FillBackground(const BackgroundEntry& entry, ScreenSize screen);
+    bool ComposesDesktopCopy() const;  // once the background is composed
+    void MakeMessageFont(HDC canvas);
+    PixelRect MessageBand(ScreenSize screen) const;  // the rows a centred message can touch
+    void KeepUnderMessage(ScreenSize screen);
     // Runs `make`; where the memory for it cannot be had, frees every
     // full-screen buffer and leaves the animation without a frame.
     template <class Make>
@@ -107,7 +122,11 @@ private:
     SheetSlots CharImage{};
     std::unique_ptr<win::GdiSurface> FrameBitmap;
     std::unique_ptr<win::GdiSurface> imgBG;
-    std::unique_ptr<win::GdiSurface> desktopCopy_;
+    std::unique_ptr<win::GdiSurface> desktopCopy_;  // taken at set-up, until the first frame
+    // The rows of a desktop-copy background under a message drawn on it, and
+    // where they lie: a new screen size composes the background from the copy.
+    std::unique_ptr<win::GdiSurface> underMessage_;
+    int underMessageTop_ = 0;
     std::vector<moving> Chars;
     std::optional<FramePipeline> pipeline_;  // from the first frame on
     ScreenSize frameScreen_;                 // the screen's size the last frame was built for

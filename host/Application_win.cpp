@@ -58,7 +58,16 @@ void TApplication::Terminate() { ::PostQuitMessage(0); }
 
 void TApplication::ShowException(const std::exception& error) const {
     const std::wstring text = ErrorBoxText(win::Widen(error.what()));
-    ::MessageBoxW(window_.get(), text.c_str(), title_.c_str(), MB_ICONERROR | MB_OK);
+    HWND owner = window_.get();
+    UINT style = MB_ICONERROR | MB_OK;
+    if (mainWindow_ && ::IsWindowVisible(mainWindow_) &&
+        (::GetWindowLongW(mainWindow_, GWL_EXSTYLE) & WS_EX_TOPMOST)) {
+        // Over a full-screen run: on top of it, where the next key is seen to
+        // dismiss it, rather than beneath it.
+        owner = mainWindow_;
+        style |= MB_TOPMOST;
+    }
+    ::MessageBoxW(owner, text.c_str(), title_.c_str(), style);
 }
 
 LRESULT CALLBACK TApplication::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -42,7 +42,8 @@ public:
     void Terminate();
 
     // The error box: the error's message (with "." appended when it needs
-    // one), an error icon, the application title as caption.
+    // one), an error icon, the application title as caption; owned by the
+    // application window, or by a top-most main window, and top-most then.
     void ShowException(const std::exception& error) const;
 
 private:

@@ -22,8 +22,30 @@ constexpr bool CloseQueryAllows(RunMode mode, std::uint32_t startTick, std::uint
     return mode != RunMode::Saver || TicksSince(startTick, now) >= kCloseGuardMs;
 }
 
-// The application-wide message filter of the saver window: true for the
-// queued system commands that must not close the saver or start another one.
+// Where the cursor rested when a full-screen run began, in screen
+// coordinates, or not known when it could not be read (while the input is on
+// another desktop, such as the lock screen's).
+struct CursorStart {
+    int x = 0;
+    int y = 0;
+    bool known = false;
+};
+
+// A mouse position reported during a full-screen run: true when it is a move
+// away from the start, which ends the run. A report at the start (as when the
+// window comes up under a resting cursor) is none; an unknown start becomes
+// the first position reported.
+constexpr bool MovesAway(CursorStart& start, int x, int y) {
+    if (!start.known) {
+        start = {x, y, true};
+        return false;
+    }
+    return x != start.x || y != start.y;
+}
+
+// True for the system commands that must not close a full-screen run or
+// start another saver over it: the application-wide message filter drops
+// them from the queue, and the saver window drops them sent.
 constexpr bool IsDroppedSysCommand(unsigned message, std::uintptr_t wParam) {
     constexpr unsigned kWmSysCommand = 0x0112;
     constexpr std::uintptr_t kScClose = 0xF060, kScScreenSave = 0xF140;

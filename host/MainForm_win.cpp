@@ -56,7 +56,8 @@ TMainForm::TMainForm(TApplication& app, SaverSettings& settings)
     if (isSaver_) {
         width_ = screen_.W;
         height_ = screen_.H;
-        ::GetCursorPos(&StartCursorPos);
+        POINT cursor;
+        if (::GetCursorPos(&cursor)) StartCursorPos = {cursor.x, cursor.y, true};
         ::ShowCursor(FALSE);
         settings_.IsPreview = false;
         settings_.StartTick = ::GetTickCount();
@@ -173,8 +174,13 @@ void TMainForm::Timer1Timer() {
         app_.Terminate();
         return;
     }
+    if (layoutChanged_) FollowNewLayout();
+    if (foregroundLost_ && FormCloseQuery()) {
+        // Another program took the foreground during the guard and kept it.
+        Close();
+        return;
+    }
     if (monitors_) {
-        if (layoutChanged_) FollowNewLayout();
         monitors_->Tick();
         return;
     }
@@ -195,12 +201,35 @@ std::vector<Monitor> TMainForm::RunMonitors() const {
 
 void TMainForm::FollowNewLayout() {
     layoutChanged_ = false;
-    monitors_->Relayout(RunMonitors());
-    const ScreenRect& primary = monitors_->Primary().rect;
+    screen_ = PrimaryScreenSize();
+    ScreenRect primary = {0, 0, screen_.W, screen_.H};
+    if (monitors_) {
+        monitors_->Relayout(RunMonitors());
+        primary = monitors_->Primary().rect;
+    } else if (screen_.W != width_ || screen_.H != height_ || dpi_ != animation_.Dpi()) {
+        animation_.FollowScreen(dpi_);
+    }
     width_ = primary.right - primary.left;
     height_ = primary.bottom - primary.top;
     ::SetWindowPos(window_, nullptr, primary.left, primary.top, width_, height_, SWP_NOZORDER | SWP_NOACTIVATE);
     ::SetWindowPos(edtFocus, nullptr, FocusEditLeft(), 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (!monitors_) CoverOtherMonitors();
+}
+
+void TMainForm::FormDeactivate() {
+    if (FormCloseQuery()) {
+        // Like input: the key that wakes the screen must not land in a window
+        // hidden under the saver.
+        Close();
+        return;
+    }
+    // Within the guard (a start-up race, most likely) the foreground is taken
+    // back once; kept by the other program, it ends the run once the guard is over.
+    foregroundLost_ = true;
+    if (foregroundRetaken_) return;
+    foregroundRetaken_ = true;
+    ::SetForegroundWindow(window_);
+    ::SetFocus(edtFocus);
 }
 
 void TMainForm::FormPaint() {
@@ -221,7 +250,7 @@ bool TMainForm::WindowGone() const {
 }
 
 void TMainForm::FormMouseMove(int x, int y) {
-    if (isSaver_ && (x != StartCursorPos.x || y != StartCursorPos.y)) Close();
+    if (isSaver_ && MovesAway(StartCursorPos, x, y)) Close();
 }
 
 void TMainForm::FormMouseDown() {
@@ -267,13 +296,29 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_DISPLAYCHANGE:
             screen_ = PrimaryScreenSize();
-            // A run on every monitor goes on over the new layout from the next tick.
-            layoutChanged_ = true;
+            if (isSaver_) {
+                // A full-screen run goes on over the new layout from the next tick.
+                dpi_ = win::PrimaryMonitorDpi();
+                layoutChanged_ = true;
+            }
             break;
         case WM_DPICHANGED:
-            if (!monitors_) break;
+            if (!isSaver_) break;
+            // The scale is decided anew at the next tick.
+            dpi_ = HIWORD(wParam);
             layoutChanged_ = true;
             return 0;
+        case WM_ACTIVATE:
+            if (isSaver_ && LOWORD(wParam) != WA_INACTIVE) foregroundLost_ = false;
+            break;
+        case WM_ACTIVATEAPP:
+            if (isSaver_ && !wParam) RunHandler(app_, [this] { FormDeactivate(); });
+            break;
+        case WM_SYSCOMMAND:
+            // Sent straight here, the commands the message filter drops from
+            // the queue are dropped too.
+            if (isSaver_ && IsDroppedSysCommand(message, wParam)) return 0;
+            break;
         case WM_CLOSE:
             RunHandler(app_, [&] { Close(); });
             return 0;

@@ -8,6 +8,7 @@
 
 #include "anim/SaverAnimation_win.h"
 #include "host/Application_win.h"
+#include "host/HostRules.h"
 #include "host/MonitorAnimations_win.h"
 #include "host/MonitorCovers_win.h"
 #include "host/Timer_win.h"
@@ -44,6 +45,7 @@ private:
     void FormMouseMove(int x, int y);
     void FormMouseDown();
     void FormKeyDown();
+    void FormDeactivate();
     bool FormCloseQuery() const;
     void Close();
 
@@ -58,7 +60,7 @@ private:
     const bool isSaver_;
     int width_ = 0;
     int height_ = 0;
-    POINT StartCursorPos = {0, 0};
+    CursorStart StartCursorPos;
 
     HWND window_ = nullptr;
     HWND edtFocus = nullptr;  // a child of window_, destroyed with it
@@ -76,7 +78,9 @@ private:
     // A full-screen run on every monitor (IsOnEveryMonitor) draws them all
     // here instead of in animation_ and covers_.
     std::unique_ptr<MonitorAnimations> monitors_;
-    bool layoutChanged_ = false;  // the monitors changed since the last tick
+    bool layoutChanged_ = false;  // the monitors or the scale changed since the last tick
+    bool foregroundLost_ = false;     // to another program, during the guard
+    bool foregroundRetaken_ = false;  // once a run
 };
 
 }  // namespace flutt

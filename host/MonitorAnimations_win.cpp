@@ -17,11 +17,12 @@ MonitorAnimations::MonitorAnimations(HINSTANCE instance, SaverSettings& settings
 }
 
 MonitorAnimations::Screen MonitorAnimations::MakeScreen(const Monitor& monitor) const {
-    Screen screen{monitor, std::make_unique<SaverSettings>(settings_), nullptr};
+    Screen screen{monitor, std::make_unique<ScreenSize>(ScreenSize{monitor.Width(), monitor.Height()}),
+                  std::make_unique<SaverSettings>(settings_), nullptr};
     screen.settings->IsBackgroundComposed = false;
-    const ScreenSize size{monitor.Width(), monitor.Height()};
+    const ScreenSize* size = screen.size.get();
     screen.animation =
-        std::make_unique<SaverAnimation>(instance_, *screen.settings, [size] { return size; }, monitor.dpi);
+        std::make_unique<SaverAnimation>(instance_, *screen.settings, [size] { return *size; }, monitor.dpi);
     screen.animation->LoadSheets();
     screen.animation->CreateFrameBitmap();
     screen.animation->CreateCharacters();
@@ -83,9 +84,14 @@ void MonitorAnimations::Relayout(const std::vector<Monitor>& monitors) {
             screens.push_back(MakeScreen(monitors[i]));
             continue;
         }
-        screens.push_back(std::move(screens_[std::size_t(kept[i])]));
-        screens.back().monitor = monitors[i];
-        screens.back().presentWhole = true;
+        Screen& screen = screens.emplace_back(std::move(screens_[std::size_t(kept[i])]));
+        if (screen.monitor.Width() != monitors[i].Width() || screen.monitor.Height() != monitors[i].Height() ||
+            screen.monitor.dpi != monitors[i].dpi) {
+            *screen.size = {monitors[i].Width(), monitors[i].Height()};
+            screen.animation->FollowScreen(monitors[i].dpi);
+        }
+        screen.monitor = monitors[i];
+        screen.presentWhole = true;
     }
     const bool coversStay = std::equal(before.begin() + 1, before.end(), monitors.begin() + 1, monitors.end(),
                                        [](const Monitor& a, const Monitor& b) { return a.rect == b.rect; });

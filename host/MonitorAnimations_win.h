@@ -44,11 +44,12 @@ public:
     // all monitors.
     void Tick();
 
-    // The monitors changed: an animation whose monitor kept its size and DPI
-    // goes on (KeptAnimations), every other monitor gets a new one, with its
-    // desktop copy taken now, and the covers follow the new layout. Every
-    // monitor is presented whole at the next tick. The caller fits the saver
-    // window to the new primary monitor.
+    // The monitors changed: an animation goes on with its monitor
+    // (KeptAnimations), following the monitor's new size and DPI where they
+    // changed; a monitor new to the desktop gets a new one, with its desktop
+    // copy taken now; the covers follow the new layout. Every monitor is
+    // presented whole at the next tick. The caller fits the saver window to
+    // the new primary monitor.
     void Relayout(const std::vector<Monitor>& monitors);  // at least one, the primary first
 
     const Monitor& Primary() const { return screens_[kPrimary].monitor; }
@@ -61,6 +62,8 @@ public:
 private:
     struct Screen {
         Monitor monitor;
+        // The size the animation covers, which it asks for at each frame.
+        std::unique_ptr<ScreenSize> size;
         // The run's settings for this monitor alone: its animation composes
         // its own background and keeps its own record of that.
         std::unique_ptr<SaverSettings> settings;

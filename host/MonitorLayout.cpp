@@ -41,14 +41,17 @@ std::vector<int> KeptAnimations(const std::vector<Monitor>& before, const std::v
     auto match = [&](auto&& same) {
         for (std::size_t i = 0; i < after.size(); ++i) {
             for (std::size_t j = 0; j < before.size() && kept[i] < 0; ++j) {
-                if (taken[j] || before[j].dpi != after[i].dpi || !same(before[j], after[i])) continue;
+                if (taken[j] || !same(before[j], after[i])) continue;
                 kept[i] = int(j);
                 taken[j] = true;
             }
         }
     };
-    match([](const Monitor& a, const Monitor& b) { return a.rect == b.rect; });
-    match([](const Monitor& a, const Monitor& b) { return a.Width() == b.Width() && a.Height() == b.Height(); });
+    match([](const Monitor& a, const Monitor& b) { return a.rect == b.rect && a.dpi == b.dpi; });
+    match([](const Monitor& a, const Monitor& b) {
+        return a.Width() == b.Width() && a.Height() == b.Height() && a.dpi == b.dpi;
+    });
+    match([](const Monitor& a, const Monitor& b) { return a.rect.left == b.rect.left && a.rect.top == b.rect.top; });
     return kept;
 }
 

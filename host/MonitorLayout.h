@@ -39,9 +39,10 @@ std::vector<Monitor> AnimatedMonitors(const std::vector<Monitor>& monitors);
 // For each monitor of a new layout, the monitor of the old one whose
 // animation it goes on with, or -1 for one that needs a new animation. An
 // animation is drawn in its monitor's own coordinates, so it goes on
-// wherever its monitor went, as long as the size and DPI stay: the same
-// rectangle is matched first, then the same size elsewhere. Each old
-// animation goes on at most once.
+// wherever its monitor went: the same rectangle and DPI are matched first,
+// then the same size and DPI elsewhere, then the same top-left corner (a
+// monitor whose mode or scale changed: its animation follows the new size).
+// Each old animation goes on at most once.
 std::vector<int> KeptAnimations(const std::vector<Monitor>& before, const std::vector<Monitor>& after);
 
 }  // namespace flutt

@@ -7,6 +7,8 @@
 #     The desktop background is the desktop pixel for pixel, and the message
 #     is drawn in a font twice as tall as at 96 DPI.
 #   - At 144 DPI (k = 1) it shows frame_dump's 1920 x 1080 frame.
+#   - A run at 96 DPI sent WM_DPICHANGED to 192 DPI draws its next frames at
+#     k = 2: each pixel a 2 x 2 block, the tiles twice as large.
 # The fourth argument is frame_dump.exe of the same tree.
 #
 # What Wine 8 does, where Windows differs (the program is written for Windows):
@@ -141,6 +143,36 @@ desktop_message() {
 desktop_message 96
 height96=$MESSAGE_HEIGHT
 check_true "96 DPI: the desktop pixel for pixel outside the message line ($height96 rows)" test "$height96" -gt 10
+
+# A new scale during a run, as when a remote session connects at 200 %: from
+# the next tick the frame is a 960 x 540 run's, each pixel a 2 x 2 block, the
+# tiles twice as large. (Wine keeps one DPI for every monitor and never sends
+# WM_DPICHANGED itself: the script sends it, as Windows does.)
+reg_reset
+reg_import back2=3 num=150
+rest_cursor
+start_saver /s
+if find_window TMainForm; then
+    sleep 1  # characters have come on screen
+    probe send "$HWND" 0x02E0 $((192 << 16 | 192)) 0 >/dev/null  # WM_DPICHANGED
+    convert "$(dirname "$SCR")/assets/art/imgBack3.bmp" -write mpr:t +delete -size 960x540 tile:mpr:t \
+        "$E2E_WORK/changed-background.png"
+    for ((i = 0; i < 30; i++)); do
+        screenshot dpi-changed
+        convert "$E2E_WORK/dpi-changed.png" -sample 960x540! "$E2E_WORK/dpi-changed-logical.png"
+        convert "$E2E_WORK/dpi-changed-logical.png" -scale 1920x1080! "$E2E_WORK/dpi-changed-blocks.png"
+        blocks=$(differing "$E2E_WORK/dpi-changed.png" "$E2E_WORK/dpi-changed-blocks.png")
+        ((blocks == 0)) && break
+        sleep 0.1
+    done
+    check_eq "$blocks" 0 "after WM_DPICHANGED to 192 DPI: pixels that are not part of a 2 x 2 block"
+    check_true "after WM_DPICHANGED to 192 DPI: characters over the tiling twice as large" \
+        test "$(differing "$E2E_WORK/dpi-changed-logical.png" "$E2E_WORK/changed-background.png")" -gt 1000
+    stop_saver "$SAVER_PID"
+else
+    fail "no saver window for the change of scale"
+fi
+kill_leftovers
 
 set_dpi 144
 run_frames 144 1920 1080

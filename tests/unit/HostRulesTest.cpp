@@ -30,6 +30,18 @@ TEST(HostRulesTest, FilterDropsOnlyQueuedCloseAndScreenSaveCommands) {
     EXPECT_FALSE(IsDroppedSysCommand(kClose, 0xF060));
 }
 
+TEST(HostRulesTest, OnlyAMoveAwayFromTheStartEndsTheRun) {
+    CursorStart read{100, 200, true};
+    EXPECT_FALSE(MovesAway(read, 100, 200));
+    EXPECT_TRUE(MovesAway(read, 101, 200));
+    EXPECT_TRUE(MovesAway(read, 100, 199));
+    // Not read at the start: the first report is the start, not a move.
+    CursorStart unread;
+    EXPECT_FALSE(MovesAway(unread, 640, 480));
+    EXPECT_FALSE(MovesAway(unread, 640, 480));
+    EXPECT_TRUE(MovesAway(unread, 641, 480));
+}
+
 TEST(HostRulesTest, ErrorBoxAppendsAPeriodAfterCharactersThatSortAfterIt) {
     EXPECT_EQ(ErrorBoxText(L"abc"), L"abc.");
     EXPECT_EQ(ErrorBoxText(L"done."), L"done.");

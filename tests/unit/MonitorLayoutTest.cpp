@@ -58,7 +58,7 @@ TEST(MonitorLayoutTest, ThePrimaryIsAnimatedFirstAndEveryOtherMonitorOnce) {
     for (const Case& c : cases) EXPECT_EQ(AnimatedMonitors(c.monitors), c.animated) << c.layout;
 }
 
-TEST(MonitorLayoutTest, AnAnimationGoesOnWhileItsMonitorKeepsSizeAndDpi) {
+TEST(MonitorLayoutTest, AnAnimationGoesOnWithItsMonitor) {
     const Monitor primary = At(0, 0, 1920, 1080, 96, true), right = At(1920, 0, 3200, 1024);
     struct Case {
         const char* change;
@@ -69,8 +69,9 @@ TEST(MonitorLayoutTest, AnAnimationGoesOnWhileItsMonitorKeepsSizeAndDpi) {
         {"nothing", {primary, right}, {0, 1}},
         {"one added to the left", {primary, right, At(-1280, 0, 0, 1024)}, {0, 1, -1}},
         {"one moved below", {primary, At(0, 1080, 1280, 2104)}, {0, 1}},
-        {"the primary resized", {At(0, 0, 2560, 1440, 96, true), right}, {-1, 1}},
-        {"the other's scale changed", {primary, At(1920, 0, 3200, 1024, 144)}, {0, -1}},
+        {"the primary resized", {At(0, 0, 2560, 1440, 96, true), At(2560, 0, 3840, 1024)}, {0, 1}},
+        {"the other's scale changed", {primary, At(1920, 0, 3200, 1024, 144)}, {0, 1}},
+        {"the other replaced", {primary, At(1920, 200, 3200, 1224, 144)}, {0, -1}},
         {"the other made primary", {At(0, 0, 1280, 1024, 96, true), At(-1920, 0, 0, 1080)}, {1, 0}},
     };
     for (const Case& c : cases) EXPECT_EQ(KeptAnimations({primary, right}, c.after), c.kept) << c.change;

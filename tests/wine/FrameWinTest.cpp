@@ -129,34 +129,53 @@ TEST_F(FrameWinTest, StretchedPictureShrinksCombiningDroppedPixelsDarkWins) {
     EXPECT_GT(darkened, 0);  // the picture has edges where dark wins
 }
 
-TEST_F(FrameWinTest, AnIndexPastTheListAndTheDesktopEntryCopyTheScreen) {
-    // A full-screen window with a known picture stands in for the desktop.
-    auto pattern = [](int x, int y) { return std::uint32_t((x & 255) << 16 | (y & 255) << 8 | ((x ^ y) & 255)); };
-    Image32 picture{screen.W, screen.H, {}};
-    for (int y = 0; y < screen.H; ++y)
-        for (int x = 0; x < screen.W; ++x) picture.pixels.push_back(pattern(x, y));
-    const win::GdiSurface desktop(picture);
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = ::DefWindowProcW;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"DesktopStandIn";
-    ::RegisterClassW(&wc);
-    win::unique_hwnd window(::CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0,
-                                              screen.W, screen.H, nullptr, nullptr, wc.hInstance, nullptr));
-    ASSERT_TRUE(window);
-    for (int back2 : {0, 10, -3}) {
+// A top-most window over the whole screen showing a known pattern: it stands
+// in for the desktop that a desktop copy takes.
+std::uint32_t DesktopPattern(int x, int y) { return std::uint32_t((x & 255) << 16 | (y & 255) << 8 | ((x ^ y) & 255)); }
+
+class DesktopStandIn {
+public:
+    explicit DesktopStandIn(ScreenSize screen) : picture_{screen.W, screen.H, {}} {
+        for (int y = 0; y < screen.H; ++y)
+            for (int x = 0; x < screen.W; ++x) picture_.pixels.push_back(DesktopPattern(x, y));
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = ::DefWindowProcW;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"DesktopStandIn";
+        ::RegisterClassW(&wc);
+        window_.reset(::CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0, screen.W,
+                                        screen.H, nullptr, nullptr, wc.hInstance, nullptr));
+    }
+    bool Shown() const { return window_ != nullptr; }
+    const Image32& Picture() const { return picture_; }
+
+    // Paints the pattern, and waits until it is on the screen.
+    void Paint() const {
+        const win::GdiSurface desktop(picture_);
         PumpMessages();
         {
-            const win::unique_window_dc dc(window.get());
-            ::BitBlt(dc.get(), 0, 0, screen.W, screen.H, desktop.Dc(), 0, 0, SRCCOPY);
+            const win::unique_window_dc dc(window_.get());
+            ::BitBlt(dc.get(), 0, 0, picture_.width, picture_.height, desktop.Dc(), 0, 0, SRCCOPY);
         }
         ::GdiFlush();
         PumpMessages();
+    }
+
+private:
+    Image32 picture_;
+    win::unique_hwnd window_;
+};
+
+TEST_F(FrameWinTest, AnIndexPastTheListAndTheDesktopEntryCopyTheScreen) {
+    const DesktopStandIn desktop(screen);
+    ASSERT_TRUE(desktop.Shown());
+    for (int back2 : {0, 10, -3}) {
+        desktop.Paint();
         settings.back2 = back2;
         const auto animation = DrawOnce();
         EXPECT_EQ(settings.back2, 0);
         const Image32 background = animation->Background()->ReadPixels();
-        ASSERT_EQ(background.pixels, picture.pixels) << back2;
+        ASSERT_EQ(background.pixels, desktop.Picture().pixels) << back2;
     }
 }
 
@@ -273,6 +292,53 @@ TEST_F(FrameWinTest, MessageBehindIsBurntIntoTheBackgroundAndCharactersCoverIt) 
     for (int y = box.top; y < box.bottom; ++y)
         for (int x = box.left; x < box.right; ++x) changedInBox += frame.Pixel(x, y) != background.Pixel(x, y);
     EXPECT_GT(changedInBox, 0);
+}
+
+TEST_F(FrameWinTest, ANewScreenKeepsWhatFitsOfTheDesktopWithTheMessageAtItsCentre) {
+    const DesktopStandIn desktop(screen);
+    ASSERT_TRUE(desktop.Shown());
+    desktop.Paint();
+    settings.back2 = 0;
+    settings.IsShownMessage = true;
+    ScreenSize size = screen;
+    const auto animation = DrawOnce([&size] { return size; });
+    const RECT first = BoxOf(animation->Frame()->ReadPixels(), Rgb(COLORREF(settings.MessageBGColor)));
+    const int w = first.right - first.left, h = first.bottom - first.top;
+    ASSERT_GT(w, 0);
+    win::GdiSurface target(8, 8);
+
+    // Smaller: the desktop where it fits, the message (drawn on the
+    // background) at the new centre only.
+    size = {1280, 720};
+    animation->FollowScreen(kBaseDpi);
+    animation->DrawFrame(target.Dc());
+    Image32 frame = animation->Frame()->ReadPixels();
+    ASSERT_EQ(frame.width, size.W);
+    ASSERT_EQ(frame.height, size.H);
+    const RECT box = {(size.W - w) / 2, (size.H - h) / 2, (size.W + w) / 2, (size.H + h) / 2};
+    for (int y = 0; y < size.H; ++y)
+        for (int x = 0; x < size.W; ++x) {
+            if (x >= box.left - 1 && x <= box.right && y >= box.top - 1 && y <= box.bottom) continue;
+            ASSERT_EQ(frame.Pixel(x, y), DesktopPattern(x, y)) << x << "," << y;
+        }
+    const RECT moved = BoxOf(frame, Rgb(COLORREF(settings.MessageBGColor)));
+    EXPECT_EQ(moved.right - moved.left, w);
+    EXPECT_EQ(moved.bottom - moved.top, h);
+    EXPECT_LE(std::abs(moved.left - box.left) + std::abs(moved.top - box.top), 2);
+
+    // Larger and at twice the scale: black beyond what the copy still holds.
+    size = {2560, 1440};
+    animation->FollowScreen(2 * kBaseDpi);
+    animation->DrawFrame(target.Dc());
+    EXPECT_EQ(animation->Scale(), 2);
+    frame = animation->Frame()->ReadPixels();
+    ASSERT_EQ(frame.width, size.W);
+    for (int y = 0; y < size.H; ++y) {
+        if (std::abs(y - size.H / 2) < 3 * h) continue;  // the message's rows
+        for (int x = 0; x < size.W; ++x) {
+            ASSERT_EQ(frame.Pixel(x, y), x < 1280 && y < 720 ? DesktopPattern(x, y) : 0u) << x << "," << y;
+        }
+    }
 }
 
 TEST_F(FrameWinTest, MessageInFrontCoversTheCharacters) {

@@ -18,8 +18,8 @@
 //   probe send TARGET MSG WPARAM LPARAM [...]   SendMessageTimeoutW, prints result=, at_ms=
 //         (more messages: four more arguments each, sent in turn, a line each),
 //         then done_ms= (Unix ms); --wait-for CLASS first prints waiting=1 and
-//         waits for a visible window of CLASS (a probe started before the
-//         program whose window it is)
+//         waits up to a minute for a visible window of CLASS (a probe started
+//         before the program whose window it is)
 //   probe msgbox [--timeout MS] [--press]
 //         waits for a message box; prints caption, text, owner and buttons;
 //         --press presses its OK button and waits for the box to go
@@ -45,6 +45,12 @@
 //         values (NAME=dword:HEX stores a DWORD); prints set=N
 //   A registry read that fails for another reason than a missing key or
 //   value prints error= with the system's error code.
+//   probe foreground [--wait-for CLASS] [--timeout MS]
+//         another program taking the foreground: shows a window, makes it the
+//         foreground window (foreground=1 when it is, foreground_ms= when),
+//         then counts the keys it receives for MS ms and prints keys=N;
+//         --wait-for first waits up to a minute for a visible window of
+//         CLASS (waiting=1)
 //   probe desktop
 //         stands in for the desktop, as a program of its own: a window over
 //         the whole virtual screen painted with a known pattern, r = x & 255,
@@ -313,6 +319,20 @@ int CmdChildren(const Options& options)
     return 0;
 }
 
+// --wait-for CLASS: a probe started before the program whose window it acts
+// on first says so (waiting=1), then waits up to a minute for the window to
+// show; false (hwnd=none printed) when it never did.
+bool WaitForWindowFirst(const Options& options)
+{
+    if (options.waitFor.empty())
+        return true;
+    Line(L"waiting=1");
+    if (WaitFor(60000, [&] { return FindTopLevel(options.waitFor, options) != nullptr; }))
+        return true;
+    Line(L"hwnd=none");
+    return false;
+}
+
 int CmdMessage(const Options& options, bool send)
 {
     const std::vector<std::wstring>& args = options.positional;
@@ -320,14 +340,8 @@ int CmdMessage(const Options& options, bool send)
         Line(L"error=usage: post|send TARGET MSG WPARAM LPARAM [TARGET MSG WPARAM LPARAM]...");
         return 2;
     }
-    if (!options.waitFor.empty()) {
-        // Started before the window's program: the messages go the moment it shows.
-        Line(L"waiting=1");
-        if (!WaitFor(options.timeoutMs, [&] { return FindTopLevel(options.waitFor, options) != nullptr; })) {
-            Line(L"hwnd=none");
-            return 1;
-        }
-    }
+    if (!WaitForWindowFirst(options))
+        return 1;
     // One message after the other, each one's line printed before the next.
     for (std::size_t at = 1; at < args.size(); at += 4) {
         unsigned long long message = 0, wParam = 0, lParam = 0;
@@ -456,6 +470,42 @@ void PumpFor(DWORD ms)
             DispatchMessageW(&msg);
         Sleep(10);
     } while (GetTickCount() - start < ms);
+}
+
+// The keys that reached the foreground window of `probe foreground`.
+int g_keys = 0;
+
+LRESULT CALLBACK ForegroundProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN)
+        ++g_keys;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+int CmdForeground(const Options& options)
+{
+    if (!WaitForWindowFirst(options))
+        return 1;
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = ForegroundProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"ProbeForeground";
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    RegisterClassW(&wc);
+    const HWND window = CreateWindowExW(0, wc.lpszClassName, L"another program", WS_POPUP | WS_VISIBLE, 100, 100,
+                                        320, 200, nullptr, nullptr, wc.hInstance, nullptr);
+    if (window == nullptr) {
+        Linef(L"error=CreateWindowExW %lu", GetLastError());
+        return 1;
+    }
+    SetForegroundWindow(window);
+    SetFocus(window);
+    Linef(L"foreground=%d", GetForegroundWindow() == window ? 1 : 0);
+    Linef(L"foreground_ms=%llu", UnixNowMs());
+    PumpFor(options.timeoutMs);
+    Linef(L"keys=%d", g_keys);
+    DestroyWindow(window);
+    return 0;
 }
 
 int CmdCover(const Options& options)
@@ -841,7 +891,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     Options options;
     if (argv == nullptr || argc < 2 || !ParseOptions(argc, argv, 1, options) || options.positional.empty()) {
-        Line(L"error=usage: probe find|watch|gone|info|children|post|send|msgbox|wait-pid|reg|values|reg-delete|reg-set|cover|desktop|monitors|dpi|display-size ...");
+        Line(L"error=usage: probe find|watch|gone|info|children|post|send|msgbox|wait-pid|reg|values|reg-delete|reg-set|cover|foreground|desktop|monitors|dpi|display-size ...");
         return 2;
     }
     const std::wstring& command = options.positional[0];
@@ -873,6 +923,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
         return CmdRegSet(options);
     if (command == L"cover")
         return CmdCover(options);
+    if (command == L"foreground")
+        return CmdForeground(options);
     if (command == L"desktop")
         return CmdDesktop();
     if (command == L"monitors")
