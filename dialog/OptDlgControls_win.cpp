@@ -207,6 +207,10 @@ HWND TOptDialog::CreateControl(const FormRow& row) {
             break;
         case ControlKind::Link:
             ::SetWindowSubclass(control, &TOptDialog::LinkProc, 0, reinterpret_cast<DWORD_PTR>(this));
+            MakeAccessible(control);
+            break;
+        case ControlKind::ColorButton:
+            MakeAccessible(control);
             break;
         case ControlKind::TrackBar:
             ::SendMessageW(control, TBM_SETRANGEMIN, FALSE, row.range.min);
@@ -225,6 +229,7 @@ HWND TOptDialog::CreateControl(const FormRow& row) {
             }
             ::SendMessageW(control, LB_SETITEMHEIGHT, 0, Scaled(kCheckListItemHeight));
             ::SetWindowSubclass(control, &TOptDialog::CheckListProc, 0, reinterpret_cast<DWORD_PTR>(this));
+            MakeAccessible(control);
             break;
         case ControlKind::Icon: {
             const auto& icon = icons_[row.id == Ctl::imgLogo ? 0 : 1];
@@ -274,6 +279,8 @@ HWND TOptDialog::CreateRadioGroup(const FormRow& row, HWND parent) {
                                    app_.Instance(), this);
     if (!group) win::RaiseLastWin32Error();
     ::SendMessageW(group, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont_.get()), FALSE);
+    controls_[static_cast<int>(row.id)] = group;
+    MakeAccessible(group);
 
     auto& radios = radios_[groupIndex];
     for (std::size_t i = 0; i < row.items.size(); ++i) {
@@ -287,7 +294,6 @@ HWND TOptDialog::CreateRadioGroup(const FormRow& row, HWND parent) {
         radios.push_back(radio);
         AddHint(radio, row.hint);  // the group's hint also shows over its items
     }
-    controls_[static_cast<int>(row.id)] = group;
     PlaceRadioItems(row);
     return group;
 }
@@ -414,14 +420,75 @@ void TOptDialog::ApplyDpi(int dpi, const RECT& suggested) {
     ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
 }
 
+// ---- what screen readers hear ----------------------------------------------------------
+
+void TOptDialog::MakeAccessible(HWND control) {
+    auto* object = new ControlAccessible(control, *this);
+    accessibles_.emplace_back(control, object);
+    ::SetWindowSubclass(control, &TOptDialog::AccessProc, 0, reinterpret_cast<DWORD_PTR>(object));
+}
+
+AccessibleItem TOptDialog::Describe(HWND control, int child) const {
+    const Ctl id = IdOf(control);
+    switch (id) {
+        case Ctl::CheckList1: return child == 0 ? CheckListAccess(form_) : CharacterItemAccess(model_, child - 1);
+        case Ctl::btnFontColor: return ColorButtonAccess(form_, model_, ColorButton::FontColor);
+        case Ctl::btnBackground: return ColorButtonAccess(form_, model_, ColorButton::Background);
+        case Ctl::lblURL: return LinkAccess(FormRowOf(form_, id));
+        case Ctl::rdgBack:
+        case Ctl::rdgUpdown:
+        case Ctl::rdgLR: return RadioGroupAccess(FormRowOf(form_, id));
+        default: return {};
+    }
+}
+
+// Called from a screen reader's request: what needs the user (a chooser, the
+// browser) starts once the request has returned.
+void TOptDialog::DoDefaultAction(HWND control, int child) {
+    switch (IdOf(control)) {
+        case Ctl::CheckList1: RunHandler(app_, [&] { CheckListToggle(child - 1); }); break;
+        case Ctl::btnFontColor:
+        case Ctl::btnBackground: ::PostMessageW(control, BM_CLICK, 0, 0); break;
+        case Ctl::lblURL: ::PostMessageW(control, kActivateLink, 0, 0); break;
+        default: break;
+    }
+}
+
+void TOptDialog::DisconnectAccessibles() {
+    for (const auto& [control, object] : accessibles_) {
+        ::RemoveWindowSubclass(control, &TOptDialog::AccessProc, 0);
+        object->Disconnect();
+    }
+    accessibles_.clear();
+}
+
+void TOptDialog::SystemColorsChanged(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SYSCOLORCHANGE) {
+        // The common controls learn of new colours only from their top-level window.
+        for (const FormRow& row : form_) {
+            if (row.kind == ControlKind::PageControl || row.kind == ControlKind::TrackBar) {
+                ::SendMessageW(ctl(row.id), message, wParam, lParam);
+            }
+        }
+    } else if (wParam != SPI_SETHIGHCONTRAST) {
+        return;
+    }
+    ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+}
 
 // ---- showing the model ---------------------------------------------------------------
 
 void TOptDialog::ShowModel() {
     syncing_ = true;
+    // What the program changes itself (the load, a preset, the reset), screen
+    // readers hear of as they hear of the user's changes.
+    auto changed = [](DWORD event, HWND control, LONG child) {
+        ::NotifyWinEvent(event, control, OBJID_CLIENT, child);
+    };
     auto showTrackBar = [&](Ctl bar, const TrackBarState& state, Ctl label) {
         if (::SendMessageW(ctl(bar), TBM_GETPOS, 0, 0) != state.Position()) {
             ::SendMessageW(ctl(bar), TBM_SETPOS, TRUE, state.Position());
+            changed(EVENT_OBJECT_VALUECHANGE, ctl(bar), CHILDID_SELF);
         }
         SetLabelText(label, state.ValueText());
     };
@@ -437,6 +504,7 @@ void TOptDialog::ShowModel() {
             const WPARAM check = i == index ? BST_CHECKED : BST_UNCHECKED;
             if (static_cast<WPARAM>(::SendMessageW(radios[i], BM_GETCHECK, 0, 0)) != check) {
                 ::SendMessageW(radios[i], BM_SETCHECK, check, 0);
+                changed(EVENT_OBJECT_STATECHANGE, radios[i], CHILDID_SELF);
             }
             // The keyboard enters a group at its chosen item, or at the first when none is chosen.
             SetStyleBit(radios[i], WS_TABSTOP, i == index || (index < 0 && i == 0));
@@ -451,6 +519,7 @@ void TOptDialog::ShowModel() {
         if (::SendMessageW(list, LB_GETITEMDATA, i, 0) != checked) {
             ::SendMessageW(list, LB_SETITEMDATA, i, checked);
             listChanged = true;
+            changed(EVENT_OBJECT_STATECHANGE, list, i + 1);  // the list draws its checks itself: by any path
         }
     }
     if (listChanged) ::InvalidateRect(list, nullptr, FALSE);
@@ -459,6 +528,7 @@ void TOptDialog::ShowModel() {
         const WPARAM state = checked ? BST_CHECKED : BST_UNCHECKED;
         if (static_cast<WPARAM>(::SendMessageW(ctl(box), BM_GETCHECK, 0, 0)) != state) {
             ::SendMessageW(ctl(box), BM_SETCHECK, state, 0);
+            changed(EVENT_OBJECT_STATECHANGE, ctl(box), CHILDID_SELF);
         }
     };
     showCheck(Ctl::chkMessage, model_.chkMessage());
@@ -480,6 +550,13 @@ void TOptDialog::ShowModel() {
     }
     ::InvalidateRect(ctl(Ctl::btnFontColor), nullptr, FALSE);
     ::InvalidateRect(ctl(Ctl::btnBackground), nullptr, FALSE);
+    for (const ColorButton button : {ColorButton::FontColor, ColorButton::Background}) {
+        auto& shown = shownColors_[button == ColorButton::FontColor ? 0 : 1];
+        if (shown == model_.ButtonColor(button)) continue;
+        shown = model_.ButtonColor(button);
+        changed(EVENT_OBJECT_VALUECHANGE, ctl(button == ColorButton::FontColor ? Ctl::btnFontColor : Ctl::btnBackground),
+                CHILDID_SELF);
+    }
 
     // The sample: caption, colours and font.
     UpdateSampleFont();

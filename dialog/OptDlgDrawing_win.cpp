@@ -17,6 +17,7 @@
 #include "platform/win/Win32Error.h"
 #include "platform/win/Fonts_win.h"
 #include "platform/win/WindowObject.h"
+#include "dialog/OptDlgAccess.h"
 #include "dialog/OptDlgShared_win.h"
 
 namespace flutt {
@@ -53,7 +54,7 @@ void TOptDialog::DrawCheckListItem(const DRAWITEMSTRUCT& item) const {
     RECT label = text;
     label.left += Scaled(2);
     ::DrawTextW(dc, name, -1, &label, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-    if (item.itemState & ODS_FOCUS) ::DrawFocusRect(dc, &text);
+    if ((item.itemState & ODS_FOCUS) && !FocusCuesHidden(item.hwndItem)) ::DrawFocusRect(dc, &text);
 }
 
 void TOptDialog::DrawColorButton(const DRAWITEMSTRUCT& item) const {
@@ -62,9 +63,14 @@ void TOptDialog::DrawColorButton(const DRAWITEMSTRUCT& item) const {
     const bool pushed = item.itemState & ODS_SELECTED;
     const bool focused = item.itemState & ODS_FOCUS;
     const bool disabled = item.itemState & ODS_DISABLED;
+    // In high contrast every part but the swatch takes the system's colours.
+    const bool highContrast = HighContrastOn();
     if (focused) {
         // A focused push button shows the thick frame of the button Enter presses.
-        ::FrameRect(dc, &r, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+        const bool black = ReadableColor(0, static_cast<std::int32_t>(::GetSysColor(COLOR_BTNTEXT)),
+                                         static_cast<std::int32_t>(::GetSysColor(COLOR_BTNFACE)), highContrast) == 0;
+        ::FrameRect(dc, &r, black ? static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH))
+                                  : ::GetSysColorBrush(COLOR_BTNTEXT));
         ::InflateRect(&r, -1, -1);
     }
     ::DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
@@ -75,24 +81,58 @@ void TOptDialog::DrawColorButton(const DRAWITEMSTRUCT& item) const {
     RECT text = r;
     if (pushed) ::OffsetRect(&text, 1, 1);
     const UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE | ((item.itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0);
-    if (disabled) {
+    const ColorButton which =
+        item.hwndItem == ctl(Ctl::btnFontColor) ? ColorButton::FontColor : ColorButton::Background;
+    if (highContrast && !disabled) {
+        // The swatch ("■", the caption's first character) in the colour held, the words in the button's text colour.
+        RECT whole = text;
+        ::DrawTextW(dc, caption.c_str(), -1, &whole, format | DT_CALCRECT);
+        const int left = text.left + ((text.right - text.left) - (whole.right - whole.left)) / 2;
+        RECT swatch = {left, text.top, text.right, text.bottom};
+        const UINT leftFormat = (format & ~DT_CENTER) | DT_LEFT;
+        ::SetTextColor(dc, ToColorRef(model_.ButtonColor(which)));
+        ::DrawTextW(dc, caption.c_str(), 1, &swatch, leftFormat);
+        RECT swatchSize = swatch;
+        ::DrawTextW(dc, caption.c_str(), 1, &swatchSize, leftFormat | DT_CALCRECT);
+        RECT words = {swatchSize.right, text.top, text.right, text.bottom};
+        ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
+        ::DrawTextW(dc, caption.c_str() + 1, -1, &words, leftFormat);
+    } else if (highContrast) {
+        ::SetTextColor(dc, ::GetSysColor(COLOR_GRAYTEXT));
+        ::DrawTextW(dc, caption.c_str(), -1, &text, format);
+    } else if (disabled) {
         RECT light = text;
         ::OffsetRect(&light, 1, 1);
         ::SetTextColor(dc, ::GetSysColor(COLOR_3DHILIGHT));
         ::DrawTextW(dc, caption.c_str(), -1, &light, format);
         ::SetTextColor(dc, ::GetSysColor(COLOR_3DSHADOW));
+        ::DrawTextW(dc, caption.c_str(), -1, &text, format);
     } else {
-        const ColorButton which =
-            item.hwndItem == ctl(Ctl::btnFontColor) ? ColorButton::FontColor : ColorButton::Background;
         // The whole caption, "■" included, in the colour the button holds.
         ::SetTextColor(dc, ToColorRef(model_.ButtonColor(which)));
+        ::DrawTextW(dc, caption.c_str(), -1, &text, format);
     }
-    ::DrawTextW(dc, caption.c_str(), -1, &text, format);
     if (focused && !(item.itemState & ODS_NOFOCUSRECT)) {
         RECT focus = r;
         ::InflateRect(&focus, -Scaled(3), -Scaled(3));
         ::DrawFocusRect(dc, &focus);
     }
+}
+
+// The link's focus frame, round its words, while it has the focus and the
+// keyboard cues show.
+void TOptDialog::DrawLinkFocus(HWND link) const {
+    if (::GetFocus() != link || FocusCuesHidden(link)) return;
+    win::unique_window_dc dc(link);
+    win::select_result selected(dc.get(), linkFont_.get());
+    RECT client = {}, words = {};
+    ::GetClientRect(link, &client);
+    const std::wstring text = WindowText(link);
+    ::DrawTextW(dc.get(), text.c_str(), -1, &words, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    RECT frame = {client.left, client.top, std::min(client.right, words.right + Scaled(2)), client.bottom};
+    ::SetTextColor(dc.get(), ::GetSysColor(COLOR_BTNTEXT));
+    ::SetBkColor(dc.get(), ::GetSysColor(COLOR_BTNFACE));
+    ::DrawFocusRect(dc.get(), &frame);
 }
 
 void TOptDialog::PaintPanel(HWND panel) const {

@@ -116,7 +116,7 @@ std::vector<FormRow> MakeForm(bool reduced) {
         {.id = Ctl::lblTimesOfBoot, .name = "lblTimesOfBoot", .kind = K::Label, .parent = Ctl::tshAbout,
          .bounds = {32, 88}, .caption = "起動回数: X回", .hint = "今までこのスクリーンセーバーが起動した回数です。"},
         {.id = Ctl::lblURL, .name = "lblURL", .kind = K::Link, .parent = Ctl::tshAbout,
-         .bounds = {24, 120, 417, 18}, .caption = kHomepageUrl, .hint = "Go to Our site!"},
+         .bounds = {24, 120, 417, 18}, .caption = kHomepageUrl, .hint = "Go to Our site!", .tabStop = true},
         {.id = Ctl::imgLogo, .name = "imgLogo", .kind = K::Icon, .parent = Ctl::tshAbout,
          .bounds = {216, 32, 32, 32}, .hint = "Pi!", .resource = "MAINICON"},
         {.id = Ctl::Image1, .name = "Image1", .kind = K::Icon, .parent = Ctl::tshAbout,

@@ -60,6 +60,15 @@ void SetStyleBit(HWND window, LONG bit, bool on) {
 
 COLORREF ToColorRef(std::int32_t color) { return static_cast<COLORREF>(color) & 0x00FFFFFF; }
 
+bool HighContrastOn() {
+    HIGHCONTRASTW contrast = {};
+    contrast.cbSize = sizeof contrast;
+    return ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+bool FocusCuesHidden(HWND window) { return ::SendMessageW(window, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS; }
+
 std::wstring ProgramFolder() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {

@@ -30,6 +30,8 @@ inline constexpr COLORREF kTabImageKeyColor = RGB(255, 0, 255);  // the see-thro
 
 inline constexpr COLORREF kLinkColor = 0xFF0000;         // blue (0x00BBGGRR)
 inline constexpr COLORREF kLinkPressedColor = 0x0000FF;  // red
+// Posted to the link to open it (a screen reader's default action).
+inline constexpr UINT kActivateLink = WM_APP + 1;
 
 // The radio groups, in the order of TOptDialog::radios_.
 inline constexpr Ctl kRadioGroups[] = {Ctl::rdgBack, Ctl::rdgUpdown, Ctl::rdgLR};
@@ -43,6 +45,10 @@ win::unique_hfont MakeFont(const char* face, int pixels, BYTE charset, int weigh
 std::wstring WindowText(HWND window);
 void SetStyleBit(HWND window, LONG bit, bool on);
 COLORREF ToColorRef(std::int32_t color);
+// True while the user has a high-contrast theme on.
+bool HighContrastOn();
+// True when the window's keyboard cues hide focus rectangles (UISF_HIDEFOCUS).
+bool FocusCuesHidden(HWND window);
 // The folder of the program file, without a trailing separator.
 std::wstring ProgramFolder();
 

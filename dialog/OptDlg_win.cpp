@@ -248,19 +248,21 @@ std::optional<std::int32_t> TOptDialog::PickColor(std::int32_t current) {
 
 bool TOptDialog::KeyboardFilter(const MSG& msg) {
     if (!window_ || closing_ || (msg.hwnd != window_ && !::IsChild(window_, msg.hwnd))) return false;
-    if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && !(::GetKeyState(VK_MENU) & 0x8000)) {
-        const bool back = ::GetKeyState(VK_SHIFT) & 0x8000;
-        if (::GetKeyState(VK_CONTROL) & 0x8000) {
-            // Ctrl+Tab and Ctrl+Shift+Tab turn the pages.
-            const int next = (static_cast<int>(model_.ActiveTab()) + (back ? 3 : 1)) % 4;
-            RunHandler(app_, [&] {
-                model_.SetActiveTab(static_cast<OptTab>(next));
-                ShowActivePage();
-            });
-        } else {
-            RunHandler(app_, [&] { FocusNextControl(!back); });
+    const bool ctrl = ::GetKeyState(VK_CONTROL) & 0x8000;
+    const bool shift = ::GetKeyState(VK_SHIFT) & 0x8000;
+    if (msg.message == WM_KEYDOWN && !(::GetKeyState(VK_MENU) & 0x8000) &&
+        (msg.wParam == VK_TAB || msg.wParam == VK_NEXT || msg.wParam == VK_PRIOR)) {
+        // Ctrl+Tab, Ctrl+PageDown and their reverses turn the pages, wherever the focus is.
+        const PageKey key = msg.wParam == VK_TAB ? PageKey::Tab : msg.wParam == VK_NEXT ? PageKey::PageDown
+                                                                                        : PageKey::PageUp;
+        if (const auto step = PageStep(key, ctrl, shift)) {
+            RunHandler(app_, [&] { TurnPage(*step); });
+            return true;
         }
-        return true;
+        if (msg.wParam == VK_TAB && !ctrl) {
+            RunHandler(app_, [&] { FocusNextControl(!shift); });
+            return true;
+        }
     }
     if (msg.message == WM_KEYDOWN &&
         (msg.wParam == VK_UP || msg.wParam == VK_DOWN || msg.wParam == VK_LEFT || msg.wParam == VK_RIGHT)) {
@@ -290,8 +292,19 @@ bool TOptDialog::KeyboardFilter(const MSG& msg) {
             return true;
         }
     }
+    if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_SPACE) &&
+        ::GetFocus() == ctl(Ctl::lblURL)) {
+        // The link opens by Enter or Space, as a click opens it.
+        RunHandler(app_, [&] { lblURLClick(); });
+        return true;
+    }
     MSG copy = msg;
     return ::IsDialogMessageW(window_, &copy);
+}
+
+void TOptDialog::TurnPage(int step) {
+    model_.SetActiveTab(TurnedPage(model_.ActiveTab(), step));
+    ShowActivePage();
 }
 
 // The tab order runs through the frame's controls in creation order and,
@@ -317,6 +330,8 @@ void TOptDialog::FocusNextControl(bool forward) {
         next = forward ? (at + 1) % order.size() : (at + order.size() - 1) % order.size();
     }
     ::SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(order[next]), TRUE);
+    // The keyboard is in use: focus cues show from now on.
+    ::SendMessageW(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
 }
 
 // ---- lookups ---------------------------------------------------------------------------------
@@ -403,10 +418,18 @@ LRESULT TOptDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CTLCOLORSTATIC:
             if (reinterpret_cast<HWND>(lParam) == ctl(Ctl::lblURL)) {
                 HDC dc = reinterpret_cast<HDC>(wParam);
-                ::SetTextColor(dc, urlPressed_ ? kLinkPressedColor : kLinkColor);
+                // Blue, red while pressed; the system's link colour in high contrast.
+                const COLORREF own = urlPressed_ ? kLinkPressedColor : kLinkColor;
+                ::SetTextColor(dc, static_cast<COLORREF>(ReadableColor(
+                                       own, ::GetSysColor(COLOR_HOTLIGHT), ::GetSysColor(COLOR_BTNFACE),
+                                       HighContrastOn())));
                 ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
                 return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
             }
+            break;
+        case WM_SYSCOLORCHANGE:
+        case WM_SETTINGCHANGE:
+            SystemColorsChanged(message, wParam, lParam);
             break;
         case WM_SIZE:
             if (wParam != SIZE_MINIMIZED) RunHandler(app_, [&] { Relayout(); });
@@ -418,6 +441,7 @@ LRESULT TOptDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             RunHandler(app_, [&] { btnCancelClick(); });
             return 0;
         case WM_DESTROY:
+            DisconnectAccessibles();
             RunHandler(app_, [&] { FormDestroy(); });
             // Destroyed from outside: the run ends all the same.
             if (!closing_) app_.Terminate();
@@ -513,11 +537,29 @@ LRESULT CALLBACK TOptDialog::CheckListProc(HWND list, UINT message, WPARAM wPara
         case WM_CHAR:
             if (wParam == L' ') return 0;
             break;
+        case WM_UPDATEUISTATE:
+            ::InvalidateRect(list, nullptr, FALSE);
+            break;
         case WM_NCDESTROY:
             ::RemoveWindowSubclass(list, &TOptDialog::CheckListProc, 0);
             break;
     }
     return ::DefSubclassProc(list, message, wParam, lParam);
+}
+
+// Answers a screen reader's request for the control's accessible object.
+LRESULT CALLBACK TOptDialog::AccessProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                        DWORD_PTR object) {
+    auto* accessible = reinterpret_cast<ControlAccessible*>(object);
+    switch (message) {
+        case WM_GETOBJECT:
+            if (const LRESULT answer = accessible->Answer(wParam, lParam)) return answer;
+            break;
+        case WM_NCDESTROY:
+            ::RemoveWindowSubclass(control, &TOptDialog::AccessProc, 0);
+            break;
+    }
+    return ::DefSubclassProc(control, message, wParam, lParam);
 }
 
 LRESULT CALLBACK TOptDialog::LinkProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -544,6 +586,21 @@ LRESULT CALLBACK TOptDialog::LinkProc(HWND label, UINT message, WPARAM wParam, L
         case WM_CAPTURECHANGED:
             if (dialog->urlPressed_) RunHandler(dialog->app_, [dialog] { dialog->lblURLMouseUp(); });
             break;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+        case WM_UPDATEUISTATE:
+            ::InvalidateRect(label, nullptr, TRUE);
+            break;
+        case WM_PAINT: {
+            // The whole link is painted each time, so that the focus frame over it is drawn once.
+            ::InvalidateRect(label, nullptr, TRUE);
+            const LRESULT result = ::DefSubclassProc(label, message, wParam, lParam);
+            RunHandler(dialog->app_, [&] { dialog->DrawLinkFocus(label); });
+            return result;
+        }
+        case kActivateLink:
+            RunHandler(dialog->app_, [dialog] { dialog->lblURLClick(); });
+            return 0;
         case WM_NCDESTROY:
             ::RemoveWindowSubclass(label, &TOptDialog::LinkProc, 0);
             break;

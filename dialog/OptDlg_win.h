@@ -12,11 +12,12 @@
 #include "host/Application_win.h"
 #include "platform/win/Handles.h"
 #include "dialog/OptDialogModel.h"
+#include "dialog/OptDlgAccess_win.h"
 #include "dialog/OptDlgForm.h"
 
 namespace flutt {
 
-class TOptDialog final : private OptDialogPrompts {
+class TOptDialog final : private OptDialogPrompts, private optdlg::AccessibleSource {
 public:
     // Creates the dialog with its controls, loads the settings into them,
     // shows it centred on the screen and registers it as the application's
@@ -36,6 +37,8 @@ private:
                                           DWORD_PTR self);
     static LRESULT CALLBACK LinkProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                      DWORD_PTR self);
+    static LRESULT CALLBACK AccessProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                       DWORD_PTR object);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     // Creation from the form table.
@@ -84,6 +87,14 @@ private:
     std::optional<MessageFontState> PickFont(const MessageFontState& current) override;
     std::optional<std::int32_t> PickColor(std::int32_t current) override;
 
+    // What assistive technology hears of the controls the dialog draws itself.
+    void MakeAccessible(HWND control);
+    AccessibleItem Describe(HWND control, int child) const override;
+    void DoDefaultAction(HWND control, int child) override;
+    void DisconnectAccessibles();
+    // The system's colours or the high-contrast setting changed: everything drawn anew.
+    void SystemColorsChanged(UINT message, WPARAM wParam, LPARAM lParam);
+
     // Shows the model in the controls.
     void ShowModel();
     void ShowActivePage();
@@ -93,18 +104,21 @@ private:
     // Drawing of the owner-drawn controls.
     void DrawCheckListItem(const DRAWITEMSTRUCT& item) const;
     void DrawColorButton(const DRAWITEMSTRUCT& item) const;
+    void DrawLinkFocus(HWND link) const;
     void PaintPanel(HWND panel) const;
     static void PaintRadioGroupFrame(HWND group, HFONT font, int captionInset);
 
     // Keyboard: tab order across the pages, Ctrl+Tab, Enter, Esc and the
     // accelerators; the application's message filter.
     bool KeyboardFilter(const MSG& msg);
+    void TurnPage(int step);
     void FocusNextControl(bool forward);
 
     HWND ctl(Ctl id) const { return controls_[static_cast<int>(id)]; }
     Ctl IdOf(HWND control) const;
     int RadioGroupIndexOf(Ctl group) const;
 
+    optdlg::ComApartment com_;  // first made, last gone: the accessible objects live in it
     TApplication& app_;
     const std::vector<FormRow>& form_;
     OptDialogModel model_;
@@ -118,6 +132,8 @@ private:
     bool closing_ = false;
     bool urlPressed_ = false;
     std::array<COLORREF, 16> customColors_{};
+    std::array<std::int32_t, 2> shownColors_{};  // the colour buttons' colours, as last told to clients
+    std::vector<std::pair<HWND, optdlg::ControlAccessible*>> accessibles_;
 
     win::unique_hfont dialogFont_;
     win::unique_hfont checkListFont_;
