@@ -25,11 +25,25 @@
 //         window's process; sent=1 once it was handled
 //   dialog_probe settext HWND TEXT
 //         WM_SETTEXT, as typing would change the text
+//   dialog_probe acc HWND...
+//         each window's accessible object as a screen reader gets it
+//         (AccessibleObjectFromWindow, OBJID_CLIENT), itself (child=0) and
+//         each child: acc hwnd= child= role= state=0x... children= (the
+//         object's count) action= shortcut=; then name hwnd= child= text=...
+//         and value hwnd= child= text=... (lines only for what it has)
+//   dialog_probe doaction HWND CHILD
+//         accDoDefaultAction on a child of the window's object; done=1
+//   dialog_probe events HWND MS
+//         watches the window's process with an out-of-context
+//         SetWinEventHook: ready=1 once watching, then a line for each
+//         object event (event=0x... hwnd= object= child=) until MS ms have
+//         passed or the window is gone; then end=1
 //
 // TARGET is a window handle (decimal or 0x hex) or a top-level class name.
 #include "ToolOutput.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include "dialog/OptDlgForm.h"
 
@@ -218,6 +232,100 @@ int CmdDpiChanged(HWND window, int dpi, const RECT& suggested)
     return sent ? 0 : 1;
 }
 
+// A BSTR-returning IAccessible call as a line; nothing when it gives no text.
+template <typename Get>
+void TextLine(const wchar_t* key, HWND window, long child, Get get)
+{
+    BSTR text = nullptr;
+    if (get(&text) == S_OK && text != nullptr)
+        Linef(L"%ls hwnd=%lu child=%ld text=%ls", key, HandleNumber(window), child, OneLine(text).c_str());
+    SysFreeString(text);
+}
+
+bool PrintAccessible(HWND window)
+{
+    IAccessible* object = nullptr;
+    const HRESULT got = AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                                   reinterpret_cast<void**>(&object));
+    if (FAILED(got) || object == nullptr) {
+        Linef(L"error=no accessible object for %lu (0x%08lx)", HandleNumber(window), static_cast<unsigned long>(got));
+        return false;
+    }
+    long count = 0;
+    object->get_accChildCount(&count);
+    for (long child = 0; child <= count; ++child) {
+        VARIANT id;
+        VariantInit(&id);
+        id.vt = VT_I4;
+        id.lVal = child;
+        VARIANT role, state;
+        VariantInit(&role);
+        VariantInit(&state);
+        object->get_accRole(id, &role);
+        object->get_accState(id, &state);
+        BSTR action = nullptr, shortcut = nullptr;
+        object->get_accDefaultAction(id, &action);
+        object->get_accKeyboardShortcut(id, &shortcut);
+        Linef(L"acc hwnd=%lu child=%ld role=%ld state=0x%lx children=%ld action=%ls shortcut=%ls",
+              HandleNumber(window), child, role.vt == VT_I4 ? role.lVal : -1L,
+              state.vt == VT_I4 ? static_cast<unsigned long>(state.lVal) : 0UL, child == 0 ? count : 0L,
+              action ? action : L"", shortcut ? shortcut : L"");
+        SysFreeString(action);
+        SysFreeString(shortcut);
+        TextLine(L"name", window, child, [&](BSTR* text) { return object->get_accName(id, text); });
+        TextLine(L"value", window, child, [&](BSTR* text) { return object->get_accValue(id, text); });
+    }
+    object->Release();
+    return true;
+}
+
+int CmdDoAction(HWND window, long child)
+{
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                          reinterpret_cast<void**>(&object))) || object == nullptr) {
+        Line(L"error=no accessible object");
+        return 1;
+    }
+    VARIANT id;
+    VariantInit(&id);
+    id.vt = VT_I4;
+    id.lVal = child;
+    const HRESULT result = object->accDoDefaultAction(id);
+    object->Release();
+    Linef(L"done=%d", result == S_OK ? 1 : 0);
+    return result == S_OK ? 0 : 1;
+}
+
+void CALLBACK OnEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD)
+{
+    if (event >= EVENT_OBJECT_CREATE && event <= EVENT_OBJECT_END)
+        Linef(L"event=0x%04lx hwnd=%lu object=%ld child=%ld", static_cast<unsigned long>(event), HandleNumber(window),
+              static_cast<long>(object), static_cast<long>(child));
+}
+
+int CmdEvents(HWND window, DWORD milliseconds)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    const HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_END, nullptr, &OnEvent, process, 0,
+                                               WINEVENT_OUTOFCONTEXT);
+    if (hook == nullptr) {
+        Line(L"error=SetWinEventHook failed");
+        return 1;
+    }
+    Line(L"ready=1");
+    const DWORD start = GetTickCount();
+    while (IsWindow(window) && GetTickCount() - start < milliseconds) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    UnhookWinEvent(hook);
+    Line(L"end=1");
+    return 0;
+}
+
 int CmdClient(HWND top)
 {
     RECT client{};
@@ -249,6 +357,22 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
         return CmdControls(target);
     if (command == L"client")
         return CmdClient(target);
+    if (command == L"acc") {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        bool all = true;
+        for (int i = 2; i < argc; ++i)
+            all = PrintAccessible(ResolveTarget(argv[i])) && all;
+        CoUninitialize();
+        return all ? 0 : 1;
+    }
+    if (command == L"doaction" && argc == 4) {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        const int result = CmdDoAction(target, _wtol(argv[3]));
+        CoUninitialize();
+        return result;
+    }
+    if (command == L"events" && argc == 4)
+        return CmdEvents(target, static_cast<DWORD>(_wtol(argv[3])));
     if (command == L"textfit" && argc == 4) {
         PrintTextFit(target, _wtoi(argv[3]));
         return 0;
