@@ -171,13 +171,14 @@ read -r bx by bw _ <<<"$(l=$(ctl Button "■変更(&B)..."); echo "$(field "$l" 
 check_eq "$(count_pixels "$E2E_WORK/dialog_access_button.png" "$bx" "$by" "$bw" 1 ffffff)" "$bw" \
     "its focus frame is drawn in the button text colour (white) over its whole width"
 
-# The reset puts the message switch off again: a change of the program's own, which the hook hears of.
-message_switch=$(hwnd_of Button "伝言メッセージを表示する(&M)")
-switch_events=$(state_events 0 "$message_switch")
-new_switch_event() { (($(state_events 0 "$message_switch") > switch_events)); }
-keys alt+d
+# The reset puts the message switch and the every-monitor switch off again:
+# changes of the program's own, which the hook hears of.
+switches=("$(hwnd_of Button "伝言メッセージを表示する(&M)")" "$(hwnd_of Button "すべてのモニターに表示する(&A)")")
+switch_events=("$(state_events 0 "${switches[0]}")" "$(state_events 0 "${switches[1]}")")
+new_switch_events() { (($(state_events 0 "${switches[0]}") > switch_events[0] && $(state_events 0 "${switches[1]}") > switch_events[1])); }
+keys ctrl+Prior alt+a alt+d
 probe msgbox --timeout 10000 --press >/dev/null
-check_true "the reset's change of the message switch reaches the hook" poll 5 new_switch_event
+check_true "the reset's changes of both switches reach the hook" poll 5 new_switch_events
 
 close_dialog escape
 wait_exit "$events_pid" 15
