@@ -107,9 +107,12 @@ HRESULT ControlAccessible::get_accParent(IDispatch** parent) {
     return standard_->get_accParent(parent);
 }
 
+// A list's children are its items; the other controls' are their child
+// windows (a group's radio buttons), as the standard object has them.
 HRESULT ControlAccessible::get_accChildCount(long* count) {
     if (!count) return E_POINTER;
-    if (!source_) return CO_E_OBJNOTCONNECTED;
+    if (!source_ || !standard_) return CO_E_OBJNOTCONNECTED;
+    if (!IsList()) return standard_->get_accChildCount(count);
     *count = ItemCount();
     return S_OK;
 }
@@ -117,7 +120,8 @@ HRESULT ControlAccessible::get_accChildCount(long* count) {
 HRESULT ControlAccessible::get_accChild(VARIANT child, IDispatch** object) {
     if (!object) return E_POINTER;
     *object = nullptr;
-    if (!source_) return CO_E_OBJNOTCONNECTED;
+    if (!source_ || !standard_) return CO_E_OBJNOTCONNECTED;
+    if (!IsList()) return standard_->get_accChild(child, object);
     return ChildOf(child) > 0 ? S_FALSE : E_INVALIDARG;  // the items are simple elements
 }
 
@@ -249,6 +253,7 @@ HRESULT ControlAccessible::accNavigate(long direction, VARIANT start, VARIANT* e
     if (!end) return E_POINTER;
     ::VariantInit(end);
     if (!standard_) return CO_E_OBJNOTCONNECTED;
+    if (!IsList()) return standard_->accNavigate(direction, start, end);
     const int id = ChildOf(start);
     if (id < 0) return E_INVALIDARG;
     const int count = ItemCount();
@@ -275,13 +280,9 @@ HRESULT ControlAccessible::accHitTest(long x, long y, VARIANT* child) {
     RECT client = {};
     ::ScreenToClient(control_, &at);
     ::GetClientRect(control_, &client);
-    if (!::PtInRect(&client, at)) return standard_->accHitTest(x, y, child);
-    int id = CHILDID_SELF;
-    if (IsList()) {
-        const DWORD hit = static_cast<DWORD>(::SendMessageW(control_, LB_ITEMFROMPOINT, 0, MAKELPARAM(at.x, at.y)));
-        if (HIWORD(hit) == 0) id = LOWORD(hit) + 1;
-    }
-    *child = ChildVariant(id);
+    if (!IsList() || !::PtInRect(&client, at)) return standard_->accHitTest(x, y, child);
+    const DWORD hit = static_cast<DWORD>(::SendMessageW(control_, LB_ITEMFROMPOINT, 0, MAKELPARAM(at.x, at.y)));
+    *child = ChildVariant(HIWORD(hit) == 0 ? LOWORD(hit) + 1 : CHILDID_SELF);
     return S_OK;
 }
 

@@ -102,8 +102,9 @@ check_eq "$(item_checks)" "$(list_checks)" "the items' checked states are the li
 check_eq "$(acc_field "$list" 1 action)" "$([[ $(list_checks) == 1* ]] && echo Uncheck || echo Check)" \
     "the first item's default action undoes its check"
 for group in $groups; do
-    check_eq "$(acc_field "$group" 0 role) $(acc_text "$group" 0 name)" \
-        "$ROLE_GROUPING $(grep -m1 -- "^ctl hwnd=$group " "$CONTROLS" | sed 's/.* text=//')" "radio group $group: a grouping named by its caption"
+    check_eq "$(acc_field "$group" 0 role) $(acc_field "$group" 0 children) $(acc_text "$group" 0 name)" \
+        "$ROLE_GROUPING $(grep -c -- " parent=$group " "$CONTROLS") $(grep -m1 -- "^ctl hwnd=$group " "$CONTROLS" | sed 's/.* text=//')" \
+        "radio group $group: a grouping named by its caption, its radio buttons its children"
 done
 check_eq "$(acc_field "$font_color" 0 role)|$(acc_text "$font_color" 0 name)|$(acc_text "$font_color" 0 value)|$(acc_field "$font_color" 0 shortcut)" \
     "$ROLE_PUSHBUTTON|文字色の変更|赤 255、緑 255、青 0|Alt+C" "the text colour button: its colour named, yellow its value"

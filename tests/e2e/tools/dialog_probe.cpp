@@ -28,9 +28,11 @@
 //   dialog_probe acc HWND...
 //         each window's accessible object as a screen reader gets it
 //         (AccessibleObjectFromWindow, OBJID_CLIENT), itself (child=0) and
-//         each child: acc hwnd= child= role= state=0x... children= (the
-//         object's count) action= shortcut=; then name hwnd= child= text=...
-//         and value hwnd= child= text=... (lines only for what it has)
+//         each child (a simple element, or the object get_accChild gives,
+//         such as a child window's; none that gives no role): acc hwnd=
+//         child= role= state=0x... children= (the object's count) action=
+//         shortcut=; then name hwnd= child= text=... and value hwnd= child=
+//         text=... (lines only for what it has)
 //   dialog_probe doaction HWND CHILD
 //         accDoDefaultAction on a child of the window's object; done=1
 //   dialog_probe events HWND MS
@@ -244,25 +246,40 @@ void TextLine(const wchar_t* key, HWND window, long child, Get get)
 
 bool PrintAccessible(HWND window)
 {
-    IAccessible* object = nullptr;
+    IAccessible* parent = nullptr;
     const HRESULT got = AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
-                                                   reinterpret_cast<void**>(&object));
-    if (FAILED(got) || object == nullptr) {
+                                                   reinterpret_cast<void**>(&parent));
+    if (FAILED(got) || parent == nullptr) {
         Linef(L"error=no accessible object for %lu (0x%08lx)", HandleNumber(window), static_cast<unsigned long>(got));
         return false;
     }
     long count = 0;
-    object->get_accChildCount(&count);
+    parent->get_accChildCount(&count);
     for (long child = 0; child <= count; ++child) {
         VARIANT id;
         VariantInit(&id);
         id.vt = VT_I4;
         id.lVal = child;
+        IAccessible* object = parent;
+        IDispatch* dispatch = nullptr;
+        if (child > 0 && parent->get_accChild(id, &dispatch) == S_OK && dispatch != nullptr) {
+            IAccessible* full = nullptr;
+            if (SUCCEEDED(dispatch->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&full)))) {
+                object = full;
+                id.lVal = CHILDID_SELF;
+            }
+            dispatch->Release();
+        }
         VARIANT role, state;
         VariantInit(&role);
         VariantInit(&state);
         object->get_accRole(id, &role);
         object->get_accState(id, &state);
+        if (child > 0 && role.vt != VT_I4) {  // a child this process cannot reach
+            if (object != parent)
+                object->Release();
+            continue;
+        }
         BSTR action = nullptr, shortcut = nullptr;
         object->get_accDefaultAction(id, &action);
         object->get_accKeyboardShortcut(id, &shortcut);
@@ -274,8 +291,10 @@ bool PrintAccessible(HWND window)
         SysFreeString(shortcut);
         TextLine(L"name", window, child, [&](BSTR* text) { return object->get_accName(id, text); });
         TextLine(L"value", window, child, [&](BSTR* text) { return object->get_accValue(id, text); });
+        if (object != parent)
+            object->Release();
     }
-    object->Release();
+    parent->Release();
     return true;
 }
 
