@@ -28,11 +28,10 @@
 //   dialog_probe acc HWND...
 //         each window's accessible object as a screen reader gets it
 //         (AccessibleObjectFromWindow, OBJID_CLIENT), itself (child=0) and
-//         each child (a simple element, or the object get_accChild gives,
-//         such as a child window's; none that gives no role): acc hwnd=
-//         child= role= state=0x... children= (the object's count) action=
-//         shortcut=; then name hwnd= child= text=... and value hwnd= child=
-//         text=... (lines only for what it has)
+//         each child that is a simple element: acc hwnd= child= role=
+//         state=0x... children= (the object's count) action= shortcut=; then
+//         name hwnd= child= text=... and value hwnd= child= text=... (lines
+//         only for what it has)
 //   dialog_probe doaction HWND CHILD
 //         accDoDefaultAction on a child of the window's object; done=1
 //   dialog_probe events HWND MS
@@ -234,86 +233,69 @@ int CmdDpiChanged(HWND window, int dpi, const RECT& suggested)
     return sent ? 0 : 1;
 }
 
-// A BSTR-returning IAccessible call as a line; nothing when it gives no text.
-template <typename Get>
-void TextLine(const wchar_t* key, HWND window, long child, Get get)
+VARIANT ChildId(long child)
 {
-    BSTR text = nullptr;
-    if (get(&text) == S_OK && text != nullptr)
-        Linef(L"%ls hwnd=%lu child=%ld text=%ls", key, HandleNumber(window), child, OneLine(text).c_str());
-    SysFreeString(text);
+    VARIANT id;
+    VariantInit(&id);
+    id.vt = VT_I4;
+    id.lVal = child;
+    return id;
+}
+
+IAccessible* AccessibleOf(HWND window)
+{
+    IAccessible* object = nullptr;
+    const HRESULT got = AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                                   reinterpret_cast<void**>(&object));
+    if (FAILED(got) || object == nullptr) {
+        Linef(L"error=no accessible object for %lu (0x%08lx)", HandleNumber(window), static_cast<unsigned long>(got));
+        return nullptr;
+    }
+    return object;
 }
 
 bool PrintAccessible(HWND window)
 {
-    IAccessible* parent = nullptr;
-    const HRESULT got = AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
-                                                   reinterpret_cast<void**>(&parent));
-    if (FAILED(got) || parent == nullptr) {
-        Linef(L"error=no accessible object for %lu (0x%08lx)", HandleNumber(window), static_cast<unsigned long>(got));
+    IAccessible* object = AccessibleOf(window);
+    if (object == nullptr)
         return false;
-    }
     long count = 0;
-    parent->get_accChildCount(&count);
+    object->get_accChildCount(&count);
     for (long child = 0; child <= count; ++child) {
-        VARIANT id;
-        VariantInit(&id);
-        id.vt = VT_I4;
-        id.lVal = child;
-        IAccessible* object = parent;
-        IDispatch* dispatch = nullptr;
-        if (child > 0 && parent->get_accChild(id, &dispatch) == S_OK && dispatch != nullptr) {
-            IAccessible* full = nullptr;
-            if (SUCCEEDED(dispatch->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&full)))) {
-                object = full;
-                id.lVal = CHILDID_SELF;
-            }
-            dispatch->Release();
-        }
+        const VARIANT id = ChildId(child);
         VARIANT role, state;
         VariantInit(&role);
         VariantInit(&state);
-        object->get_accRole(id, &role);
+        if (FAILED(object->get_accRole(id, &role)) || role.vt != VT_I4)
+            continue;  // a child window's object of its own, not a simple element
         object->get_accState(id, &state);
-        if (child > 0 && role.vt != VT_I4) {  // a child this process cannot reach
-            if (object != parent)
-                object->Release();
-            continue;
-        }
-        BSTR action = nullptr, shortcut = nullptr;
-        object->get_accDefaultAction(id, &action);
-        object->get_accKeyboardShortcut(id, &shortcut);
+        BSTR text[4] = {};  // default action, shortcut, name, value
+        object->get_accDefaultAction(id, &text[0]);
+        object->get_accKeyboardShortcut(id, &text[1]);
+        object->get_accName(id, &text[2]);
+        object->get_accValue(id, &text[3]);
         Linef(L"acc hwnd=%lu child=%ld role=%ld state=0x%lx children=%ld action=%ls shortcut=%ls",
-              HandleNumber(window), child, role.vt == VT_I4 ? role.lVal : -1L,
-              state.vt == VT_I4 ? static_cast<unsigned long>(state.lVal) : 0UL, child == 0 ? count : 0L,
-              action ? action : L"", shortcut ? shortcut : L"");
-        SysFreeString(action);
-        SysFreeString(shortcut);
-        TextLine(L"name", window, child, [&](BSTR* text) { return object->get_accName(id, text); });
-        TextLine(L"value", window, child, [&](BSTR* text) { return object->get_accValue(id, text); });
-        if (object != parent)
-            object->Release();
+              HandleNumber(window), child, role.lVal, state.vt == VT_I4 ? static_cast<unsigned long>(state.lVal) : 0UL,
+              child == 0 ? count : 0L, text[0] ? text[0] : L"", text[1] ? text[1] : L"");
+        if (text[2] != nullptr)
+            Linef(L"name hwnd=%lu child=%ld text=%ls", HandleNumber(window), child, OneLine(text[2]).c_str());
+        if (text[3] != nullptr)
+            Linef(L"value hwnd=%lu child=%ld text=%ls", HandleNumber(window), child, OneLine(text[3]).c_str());
+        for (BSTR t : text)
+            SysFreeString(t);
     }
-    parent->Release();
+    object->Release();
     return true;
 }
 
 int CmdDoAction(HWND window, long child)
 {
-    IAccessible* object = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
-                                          reinterpret_cast<void**>(&object))) || object == nullptr) {
-        Line(L"error=no accessible object");
-        return 1;
-    }
-    VARIANT id;
-    VariantInit(&id);
-    id.vt = VT_I4;
-    id.lVal = child;
-    const HRESULT result = object->accDoDefaultAction(id);
-    object->Release();
-    Linef(L"done=%d", result == S_OK ? 1 : 0);
-    return result == S_OK ? 0 : 1;
+    IAccessible* object = AccessibleOf(window);
+    const bool done = object != nullptr && object->accDoDefaultAction(ChildId(child)) == S_OK;
+    if (object != nullptr)
+        object->Release();
+    Linef(L"done=%d", done ? 1 : 0);
+    return done ? 0 : 1;
 }
 
 void CALLBACK OnEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD)
