@@ -26,8 +26,8 @@
 # own below: it must install everything and touch no user's choice. Not tested: the
 # elevation prompt and the two processes around it, an administrator's account that
 # differs from the desktop's, a setup running as SYSTEM, the components page greyed
-# by policy, the finish page, and the Screen Saver Settings preview as the holder of
-# the file (the running saver stands in for it).
+# by policy, and the finish page. The preview host stands in for the Screen Saver
+# Settings window whose preview holds the file.
 # Usage: installer.sh CASE DIST VERSION E2E_PROBE.EXE E2E_PREVIEW_HOST.EXE
 # The probe and host are of the prefix's kind; the savers are read from build/.
 case=$1 dist=$2 version=$3
@@ -302,16 +302,13 @@ kind_cases() {
     resolved=$(out "$native_wine" winepath -u "$saver_path") || read_failed "the Unix path of $saver_path" "winepath exited $?"
     check_eq "$(realpath -m "$resolved")" "$(realpath "$installed")" "SCRNSAVE.EXE as the system's own programs resolve it"
 
+    asked_in_use
     log "the installed saver, started as SCRNSAVE.EXE names it"
     rest_cursor
     E2E_SEQ=$((E2E_SEQ + 1))
     wine "$saver_path" /s >"$E2E_WORK/saver.$E2E_SEQ.log" 2>&1 </dev/null &
     SAVER_PID=$!
     if find_window TMainForm; then
-        asked_in_use
-        wine "$saver_path" /s >"$E2E_WORK/saver.$E2E_SEQ.2.log" 2>&1 </dev/null &
-        SAVER_PID=$!
-        find_window TMainForm || fail "the installed saver showed no window the second time"
         log "while it runs its file is in use: silently, a setup over it and an uninstall say 3010 and leave it to the restart"
         setup "$setup_reduced"
         check_eq "$SETUP_STATUS" 3010 "setup exit status with the saver running"
@@ -370,12 +367,20 @@ pending_operations() {
 }
 not_pending() { ! pending_operations | grep -q REG_MULTI_SZ; }
 
-# asked_in_use: with the saver running (SAVER_PID), the uninstaller started by hand in
-# place with its pages: Next, Next; the in-use question names what usually holds the
-# file; once the saver has ended, Retry removes everything and the caller gets 0.
+# asked_in_use: with a preview of the installed saver running, the uninstaller started
+# by hand in place with its pages: Next, Next; the in-use question names what usually
+# holds the file; once the preview has ended, Retry removes everything and the caller
+# gets 0.
 asked_in_use() {
-    log "asked while the file is in use: the question names the usual holders, and Retry works once it is free"
-    local bat=$E2E_WORK/asked.bat dialog box= i
+    log "asked while a preview holds the file: the question names the usual holders, and Retry works once it is free"
+    local bat=$E2E_WORK/asked.bat host_log=$E2E_WORK/asked-host.log host_pid dialog box= i
+    wine "$HOST" "$saver_path" --timeout 120000 >"$host_log" 2>&1 </dev/null &
+    host_pid=$!
+    if ! wait_line "$host_log" ready= 30 >/dev/null; then
+        fail "no preview of the installed saver: $(tr '\n' ' ' <"$host_log")"
+        kill "$host_pid" 2>/dev/null
+        return
+    fi
     printf '@"%s\\uninstall.exe" _?=%s\r\n@echo exit=%%ERRORLEVEL%%\r\n' "$instdir_win" "$instdir_win" >"$bat"
     wine cmd /c "$(winpath "$bat")" >"$E2E_WORK/asked.log" 2>&1 </dev/null &
     local cmd_pid=$!
@@ -387,10 +392,9 @@ asked_in_use() {
         sleep 1
     done
     check_prefix "$(echo "$box" | kv text)" "fluttsaver.scr is in use, most likely by the Screen Saver Settings window (its preview) or by the saver's own settings." "the in-use question"
-    xdotool mousemove 100 100
-    sleep 0.3
-    xdotool mousemove 200 150
-    wait_exit "$SAVER_PID" 10
+    probe post FluttPreviewHost "$HOST_CMD_CLOSE" 0 0 >/dev/null
+    wait_exit "$host_pid" 20
+    check_eq "$(kv saver_exit <"$host_log")" 0 "the preview's exit status"
     probe post "$(echo "$box" | kv msgbox)" 0x111 4 0 >/dev/null
     wait_gone "$installed" 15
     check_true "Retry removed the saver file" test ! -e "$installed"
