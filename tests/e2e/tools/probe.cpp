@@ -492,14 +492,16 @@ int CmdForeground(const Options& options)
     wc.lpszClassName = L"ProbeForeground";
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     RegisterClassW(&wc);
-    const HWND window = CreateWindowExW(0, wc.lpszClassName, L"another program", WS_POPUP | WS_VISIBLE, 100, 100,
-                                        320, 200, nullptr, nullptr, wc.hInstance, nullptr);
+    const HWND window = CreateWindowExW(0, wc.lpszClassName, L"another program", WS_POPUP, 100, 100, 320, 200,
+                                        nullptr, nullptr, wc.hInstance, nullptr);
     if (window == nullptr) {
         Linef(L"error=CreateWindowExW %lu", GetLastError());
         return 1;
     }
+    // One taking of the foreground: shown without activation first, as
+    // showing would take it once already.
+    ShowWindow(window, SW_SHOWNOACTIVATE);
     SetForegroundWindow(window);
-    SetFocus(window);
     Linef(L"foreground=%d", GetForegroundWindow() == window ? 1 : 0);
     Linef(L"foreground_ms=%llu", UnixNowMs());
     PumpFor(options.timeoutMs);
