@@ -16,7 +16,7 @@
 #include "anim/DisplayScale.h"
 #include "anim/FramePipeline.h"
 #include "anim/Moving.h"
-#include "host/BuildVariant.h"
+#include "assets/BuildVariant.h"
 #include "platform/win/GdiSurface.h"
 #include "platform/win/Handles.h"
 #include "settings/SaverSettings.h"

@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <string>
 
+#include "assets/BuildVariant.h"
 #include "dialog/OptDlgForm.h"
 #include "dialog/OptDialogModel.h"
-#include "host/BuildVariant.h"
 #include "platform/win/Handles.h"
 
 namespace flutt::optdlg {

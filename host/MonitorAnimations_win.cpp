@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "anim/Background.h"
-#include "host/BuildVariant.h"
+#include "assets/BuildVariant.h"
 #include "platform/win/Handles.h"
 
 namespace flutt {
