@@ -83,6 +83,8 @@ void SaverAnimation::CreateFrameBitmap() {
 }
 
 void SaverAnimation::FollowScreen(int dpi) {
+    const ScreenSize screen = screen_();
+    if (FrameBitmap && FrameBitmap->Width() == screen.W && FrameBitmap->Height() == screen.H && dpi == dpi_) return;
     const int scale = ScaleForDpi(dpi);
     for (moving& c : Chars) {
         c.x = c.x * scale_ / scale;

@@ -65,7 +65,8 @@ public:
     // are (at a new scale, from the same place on the screen) and wrap at the
     // new edges. A tiled or stretched background is composed anew; the
     // desktop copy keeps what still fits at its place and is black beyond, as
-    // it cannot be taken again with the saver on top.
+    // it cannot be taken again with the saver on top. Nothing is done where
+    // the size and the DPI are those of the current frame buffer.
     void FollowScreen(int dpi);
 
     // The size the screen source gives now, the DPI drawn for and the scale k.

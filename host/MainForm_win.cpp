@@ -206,7 +206,7 @@ void TMainForm::FollowNewLayout() {
     if (monitors_) {
         monitors_->Relayout(RunMonitors());
         primary = monitors_->Primary().rect;
-    } else if (screen_.W != width_ || screen_.H != height_ || dpi_ != animation_.Dpi()) {
+    } else {
         animation_.FollowScreen(dpi_);
     }
     width_ = primary.right - primary.left;

@@ -85,11 +85,8 @@ void MonitorAnimations::Relayout(const std::vector<Monitor>& monitors) {
             continue;
         }
         Screen& screen = screens.emplace_back(std::move(screens_[std::size_t(kept[i])]));
-        if (screen.monitor.Width() != monitors[i].Width() || screen.monitor.Height() != monitors[i].Height() ||
-            screen.monitor.dpi != monitors[i].dpi) {
-            *screen.size = {monitors[i].Width(), monitors[i].Height()};
-            screen.animation->FollowScreen(monitors[i].dpi);
-        }
+        *screen.size = {monitors[i].Width(), monitors[i].Height()};
+        screen.animation->FollowScreen(monitors[i].dpi);
         screen.monitor = monitors[i];
         screen.presentWhole = true;
     }
