@@ -52,6 +52,48 @@ constexpr bool IsDroppedSysCommand(unsigned message, std::uintptr_t wParam) {
     return message == kWmSysCommand && (wParam == kScClose || wParam == kScScreenSave);
 }
 
+// Whether anyone can see a full-screen run, as the system reports it: the
+// power state of the console's display and of the display that shows this
+// session (the data of the display-state notifications: 0 off, 1 on, 2
+// dimmed), and where the session is shown. Until the system says otherwise
+// the run is taken as seen: at the console, every display on.
+enum class DisplayPower { Off = 0, On = 1, Dimmed = 2 };
+enum class SessionLink { Console, Remote, Disconnected };
+
+struct RunAudience {
+    DisplayPower console = DisplayPower::On;
+    DisplayPower session = DisplayPower::On;
+    SessionLink link = SessionLink::Console;
+};
+
+// A display state's notification data; a value the system may add later
+// counts as on, which draws as before.
+constexpr DisplayPower DisplayPowerFrom(std::uint32_t data) {
+    return data == 0 ? DisplayPower::Off : data == 2 ? DisplayPower::Dimmed : DisplayPower::On;
+}
+
+// The session's link after a session-change notification (its code, from 1
+// console connect to 4 remote disconnect). Lock, unlock, log-on and the like
+// leave it: a locked session's saver may be what the lock screen shows.
+constexpr SessionLink FollowSessionChange(SessionLink link, unsigned code) {
+    constexpr unsigned kConsoleConnect = 1, kConsoleDisconnect = 2, kRemoteConnect = 3, kRemoteDisconnect = 4;
+    switch (code) {
+        case kConsoleConnect: return SessionLink::Console;
+        case kRemoteConnect: return SessionLink::Remote;
+        case kConsoleDisconnect:
+        case kRemoteDisconnect: return SessionLink::Disconnected;
+        default: return link;
+    }
+}
+
+// True while the frames of a full-screen run can be seen. Dimmed is on. A
+// session shown remotely is seen on the remote side: the console's display
+// does not matter there, the session's own does.
+constexpr bool FramesRun(const RunAudience& audience) {
+    if (audience.link == SessionLink::Disconnected || audience.session == DisplayPower::Off) return false;
+    return audience.link == SessionLink::Remote || audience.console != DisplayPower::Off;
+}
+
 // The text of the error box: the message, with "." appended when its last
 // character sorts after "." by character code.
 std::wstring ErrorBoxText(std::wstring message);
