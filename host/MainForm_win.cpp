@@ -4,6 +4,7 @@
 #include <imm.h>
 #include <windowsx.h>
 
+#include <cstring>
 #include <stdexcept>
 
 #include "host/HostRules.h"
@@ -42,7 +43,7 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC proc) {
 
 }  // namespace
 
-TMainForm::TMainForm(TApplication& app, SaverSettings& settings)
+TMainForm::TMainForm(TApplication& app, SaverSettings& settings, AudienceRegistrars registrars)
     : app_(app),
       settings_(settings),
       isSaver_(CurrentRunMode() == RunMode::Saver),
@@ -85,6 +86,7 @@ TMainForm::TMainForm(TApplication& app, SaverSettings& settings)
         } else {
             CoverOtherMonitors();
         }
+        WatchAudience(registrars);
     }
 }
 
@@ -161,12 +163,22 @@ void TMainForm::FormShow() { ::ShowWindow(app_.Handle(), SW_HIDE); }
 void TMainForm::FormDestroy() {
     if (destroyed_) return;
     destroyed_ = true;
+    // Released while the window they were made for still exists.
+    consoleDisplayNote_.reset();
+    sessionDisplayNote_.reset();
+    sessionNote_.reset();
     covers_.reset();
     monitors_.reset();
     ::ShowCursor(TRUE);
     animation_.ReleaseCharacters();
 }
 
+// Timer1 stops while nobody can see a full-screen run (FollowAudience), and
+// with it the checks below. That is safe: a full-screen window destroyed from
+// outside ends the run by its WM_DESTROY (WindowGone matters for a preview,
+// which never stops); a new layout is kept in layoutChanged_ and followed by
+// the first tick back, before its frame; and a foreground lost during the
+// guard closes the run at that tick, as nobody saw the saver meanwhile.
 void TMainForm::Timer1Timer() {
     if (WindowGone()) {
         // Destroyed from outside without a close request (a preview host that
@@ -187,9 +199,41 @@ void TMainForm::Timer1Timer() {
     if (!animation_.Ready()) return;  // the set-up failed and was reported
     const FrameChanges& changes = animation_.BuildFrame();
     // A tick in which nothing changed costs no device context.
-    if (!changes.whole && changes.rects.empty()) return;
+    if (!presentWhole_ && !changes.whole && changes.rects.empty()) return;
     const win::unique_window_dc scrMain(window_);
-    animation_.Present(scrMain.get(), changes);
+    if (presentWhole_) {
+        presentWhole_ = !animation_.PresentWhole(scrMain.get());
+    } else {
+        animation_.Present(scrMain.get(), changes);
+    }
+}
+
+void TMainForm::WatchAudience(const AudienceRegistrars& registrars) {
+    // Each registration that fails leaves its notifications unsent: the run
+    // then draws as if the display were on and the session at the console.
+    constexpr DWORD kToWindow = DEVICE_NOTIFY_WINDOW_HANDLE;
+    consoleDisplayNote_.reset(registrars.powerSetting(window_, &GUID_CONSOLE_DISPLAY_STATE, kToWindow));
+    // The display that shows this session: the console's, or a remote one.
+    sessionDisplayNote_.reset(registrars.powerSetting(window_, &GUID_SESSION_DISPLAY_STATUS, kToWindow));
+    if (registrars.session(window_, NOTIFY_FOR_THIS_SESSION)) sessionNote_.reset(window_);
+}
+
+void TMainForm::FollowAudience() {
+    const bool run = FramesRun(audience_);
+    if (run != framesPaused_) return;  // no change
+    framesPaused_ = !run;
+    if (!run) {
+        Timer1->Stop();
+        return;
+    }
+    // Seen again: the next frame at once and whole, the characters going on
+    // from where they were, then the ticks as before.
+    if (monitors_) {
+        monitors_->PresentWholeNext();
+    } else {
+        presentWhole_ = true;
+    }
+    Timer1->Start();
 }
 
 std::vector<Monitor> TMainForm::RunMonitors() const {
@@ -234,15 +278,15 @@ void TMainForm::FormDeactivate() {
 
 void TMainForm::FormPaint() {
     // Frames present only what changed: a part of the window that was
-    // covered, or a new display, needs the whole current frame.
-    PAINTSTRUCT paint;
-    HDC dc = ::BeginPaint(window_, &paint);
+    // covered, or a new display, needs the whole current frame. While nobody
+    // can see the run nothing is presented: the first frame back is whole.
+    const win::unique_paint paint(window_);
+    if (framesPaused_) return;
     if (monitors_) {
-        monitors_->PresentWhole(MonitorAnimations::kPrimary, dc);
+        monitors_->PresentWhole(MonitorAnimations::kPrimary, paint.get());
     } else {
-        animation_.PresentWhole(dc);
+        animation_.PresentWhole(paint.get());
     }
-    ::EndPaint(window_, &paint);
 }
 
 bool TMainForm::WindowGone() const {
@@ -307,6 +351,26 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // The scale is decided anew at the next tick.
             dpi_ = HIWORD(wParam);
             layoutChanged_ = true;
+            return 0;
+        case WM_POWERBROADCAST:
+            if (isSaver_ && wParam == PBT_POWERSETTINGCHANGE && lParam) {
+                const auto& setting = *reinterpret_cast<const POWERBROADCAST_SETTING*>(lParam);
+                if (setting.DataLength < sizeof(DWORD)) return TRUE;
+                DWORD data;
+                std::memcpy(&data, setting.Data, sizeof data);
+                if (IsEqualGUID(setting.PowerSetting, GUID_CONSOLE_DISPLAY_STATE)) {
+                    audience_.console = DisplayPowerFrom(data);
+                } else if (IsEqualGUID(setting.PowerSetting, GUID_SESSION_DISPLAY_STATUS)) {
+                    audience_.session = DisplayPowerFrom(data);
+                }
+                RunHandler(app_, [this] { FollowAudience(); });
+                return TRUE;
+            }
+            break;
+        case WM_WTSSESSION_CHANGE:
+            if (!isSaver_) break;
+            audience_.link = FollowSessionChange(audience_.link, unsigned(wParam));
+            RunHandler(app_, [this] { FollowAudience(); });
             return 0;
         case WM_ACTIVATE:
             if (isSaver_ && LOWORD(wParam) != WA_INACTIVE) foregroundLost_ = false;

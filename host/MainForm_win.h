@@ -16,12 +16,22 @@
 
 namespace flutt {
 
+// How a full-screen run asks to hear whether anyone can see it: the system's
+// registrations, unless a test puts failing ones in their place.
+struct AudienceRegistrars {
+    HPOWERNOTIFY(WINAPI* powerSetting)(HANDLE, LPCGUID, DWORD) = &::RegisterPowerSettingNotification;
+    BOOL(WINAPI* session)(HWND, DWORD) = &::WTSRegisterSessionNotification;
+};
+
 class TMainForm {
 public:
     // Constructs the window completely: size, cursor, start tick, settings
     // and animation, then shows it (top-most, maximised). Registers itself as
-    // the application's main window.
-    TMainForm(TApplication& app, SaverSettings& settings);
+    // the application's main window. A full-screen run then registers for
+    // the display's power state and the session's changes, and draws no
+    // frame while nobody can see it (FramesRun); a registration that fails
+    // leaves the frames running.
+    TMainForm(TApplication& app, SaverSettings& settings, AudienceRegistrars registrars = {});
     ~TMainForm();
     TMainForm(const TMainForm&) = delete;
     TMainForm& operator=(const TMainForm&) = delete;
@@ -54,6 +64,8 @@ private:
     void CoverOtherMonitors();
     std::vector<Monitor> RunMonitors() const;
     void FollowNewLayout();
+    void WatchAudience(const AudienceRegistrars& registrars);
+    void FollowAudience();
 
     TApplication& app_;
     SaverSettings& settings_;
@@ -81,6 +93,15 @@ private:
     bool layoutChanged_ = false;  // the monitors or the scale changed since the last tick
     bool foregroundLost_ = false;     // to another program, during the guard
     bool foregroundRetaken_ = false;  // once a run
+    // Who can see a full-screen run, as the system last said: while nobody
+    // can, Timer1 is stopped; when they can again, the next frame goes on
+    // screen whole.
+    RunAudience audience_;
+    bool framesPaused_ = false;
+    bool presentWhole_ = false;
+    win::unique_power_notification consoleDisplayNote_;
+    win::unique_power_notification sessionDisplayNote_;
+    win::unique_session_notification sessionNote_;
 };
 
 }  // namespace flutt

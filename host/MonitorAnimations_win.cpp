@@ -73,6 +73,10 @@ void MonitorAnimations::Tick() {
     }
 }
 
+void MonitorAnimations::PresentWholeNext() {
+    for (Screen& screen : screens_) screen.presentWhole = true;
+}
+
 void MonitorAnimations::Relayout(const std::vector<Monitor>& monitors) {
     std::vector<Monitor> before;
     for (const Screen& screen : screens_) before.push_back(screen.monitor);

@@ -52,6 +52,9 @@ public:
     // the new primary monitor.
     void Relayout(const std::vector<Monitor>& monitors);  // at least one, the primary first
 
+    // Every monitor is presented whole at the next tick.
+    void PresentWholeNext();
+
     const Monitor& Primary() const { return screens_[kPrimary].monitor; }
     const SaverAnimation& Animation(std::size_t monitor) const { return *screens_[monitor].animation; }
 

@@ -11,7 +11,8 @@ constexpr UINT_PTR kTimerId = 1;
 
 }  // namespace
 
-TTimer::TTimer(HINSTANCE instance, UINT intervalMs, std::function<void()> onTimer) : onTimer_(std::move(onTimer)) {
+TTimer::TTimer(HINSTANCE instance, UINT intervalMs, std::function<void()> onTimer)
+    : onTimer_(std::move(onTimer)), intervalMs_(intervalMs) {
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = &TTimer::WindowProc;
@@ -28,10 +29,24 @@ TTimer::~TTimer() {
     if (window_) ::KillTimer(window_.get(), kTimerId);
 }
 
+void TTimer::Stop() {
+    if (stopped_) return;
+    stopped_ = true;
+    // A tick already in the queue is dropped when it arrives.
+    ::KillTimer(window_.get(), kTimerId);
+}
+
+void TTimer::Start() {
+    if (!stopped_) return;
+    stopped_ = false;
+    if (!::SetTimer(window_.get(), kTimerId, intervalMs_, nullptr)) win::RaiseLastWin32Error();
+    ::PostMessageW(window_.get(), WM_TIMER, kTimerId, 0);
+}
+
 LRESULT CALLBACK TTimer::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* timer = win::WindowObject<TTimer>(window, message, lParam);
     if (timer && message == WM_TIMER && wParam == kTimerId) {
-        if (!timer->running_) {
+        if (!timer->running_ && !timer->stopped_) {
             timer->running_ = true;
             struct Reset {
                 bool& flag;

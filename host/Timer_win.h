@@ -19,11 +19,19 @@ public:
     TTimer& operator=(const TTimer&) = delete;
     ~TTimer();
 
+    // Stop: no tick from now on, not even one already due; the timer makes
+    // no wake-up of its own until Start. Start: ticking again, the first
+    // tick at once (as soon as the thread takes its next message).
+    void Stop();
+    void Start();
+
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     std::function<void()> onTimer_;
+    UINT intervalMs_;
     bool running_ = false;
+    bool stopped_ = false;
     win::unique_hwnd window_;
 };
 

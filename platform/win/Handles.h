@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <wtsapi32.h>
 
 #include <memory>
 #include <utility>
@@ -32,6 +33,11 @@ using unique_hrgn = unique_any<HRGN, &::DeleteObject>;
 using unique_hicon = unique_any<HICON, &::DestroyIcon>;                   // from LoadImage without LR_SHARED
 using unique_himagelist = unique_any<HIMAGELIST, &::ImageList_Destroy>;
 using unique_hmodule = unique_any<HMODULE, &::FreeLibrary>;             // from LoadLibrary
+// A window's registration for a power setting's notifications.
+using unique_power_notification = unique_any<HPOWERNOTIFY, &::UnregisterPowerSettingNotification>;
+// A window's registration for session changes, held as the window it was made
+// for; released before that window is destroyed.
+using unique_session_notification = unique_any<HWND, &::WTSUnRegisterSessionNotification>;
 
 // A device context from GetDC, released with the window it came from.
 class unique_window_dc {
