@@ -416,6 +416,13 @@ LRESULT CALLBACK TMainForm::FocusEditProc(HWND edit, UINT message, WPARAM wParam
         auto* form = reinterpret_cast<TMainForm*>(self);
         RunHandler(form->app_, [form] { form->FormKeyDown(); });
     }
+    if (message == WM_SETFOCUS) {
+        // The edit keeps the focus and the keys, but no caret: a caret that
+        // blinks where nobody sees it wakes the program twice a second.
+        const LRESULT result = ::DefSubclassProc(edit, message, wParam, lParam);
+        ::DestroyCaret();
+        return result;
+    }
     return ::DefSubclassProc(edit, message, wParam, lParam);
 }
 

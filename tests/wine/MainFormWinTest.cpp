@@ -183,5 +183,15 @@ TEST_F(MainFormWinTest, FailedRegistrationsLeaveTheFramesRunning) {
     ExpectFramesGoOn();
 }
 
+TEST_F(MainFormWinTest, TheFocusEditHasTheFocusButNoCaret) {
+    Start();
+    GUITHREADINFO gui = {};
+    gui.cbSize = sizeof gui;
+    ASSERT_TRUE(::GetGUIThreadInfo(::GetCurrentThreadId(), &gui));
+    ASSERT_TRUE(gui.hwndFocus);
+    EXPECT_EQ(::GetParent(gui.hwndFocus), form_->Handle());
+    EXPECT_EQ(gui.hwndCaret, nullptr);
+}
+
 }  // namespace
 }  // namespace flutt
