@@ -21,7 +21,14 @@
 #      figure plus that of a 1280x1024 display, measured last;
 #   2. process start to first frame, against a minimal Win32 program's start
 #      to first paint;
-#   3. frame_bench's in-process phases of a frame.
+#   3. frame_bench's in-process phases of a frame;
+#   4. the Wine server's requests a tick (a 100 ms tick: requests over
+#      $seconds s, / ($seconds * 10)) of the idle window and of the saver at
+#      num 0 and num 100, each program alone under a private wineserver that
+#      traces every request (-d2) in a session of its own, the requests of
+#      the program's own threads counted, with the names most made.
+# FLUTT_BENCH_PARTS chooses the parts, by name: "loop start phases requests"
+# (the default, all of them).
 # FLUTT_BENCH_SCR measures another build of the saver (the benchmark programs
 # still come from this tree); FLUTT_BENCH_SECONDS (10) and FLUTT_BENCH_RUNS (3)
 # set each loop measurement's length and repeats. The machine's other load
@@ -60,28 +67,41 @@ pid_in_prefix() {
     done
 }
 
-# ms_per_tick PATTERN COMMAND...: starts COMMAND and prints the CPU time, in
-# ms per 100 ms tick, of the process of this session whose command line
-# matches PATTERN plus the Wine server, over $seconds after 3 s of start-up.
-ms_per_tick() {
-    local pattern=$1
+# launch PATTERN COMMAND...: starts COMMAND and sets the caller's launcher
+# (its process) and program (the process of this session whose command line
+# matches PATTERN, once it shows); end_launch ends both.
+launch() {
+    local pattern=$1 i
     shift
     "$@" >/dev/null 2>&1 </dev/null &
-    local launcher=$! program= server i
+    launcher=$!
+    program=
     for ((i = 0; i < 100; i++)); do
         sleep 0.1
         program=$(pid_in_prefix "$pattern")
         [[ -n $program ]] && break
     done
+}
+
+end_launch() {
+    kill "$launcher" 2>/dev/null || true
+    [[ -n $program ]] && { kill "$program" 2>/dev/null || true; }
+    wait "$launcher" 2>/dev/null || true
+}
+
+# ms_per_tick PATTERN COMMAND...: starts COMMAND and prints the CPU time, in
+# ms per 100 ms tick, of the process of this session whose command line
+# matches PATTERN plus the Wine server, over $seconds after 3 s of start-up.
+ms_per_tick() {
+    local launcher program server
+    launch "$@"
     server=$(pid_in_prefix 'wineserver')
     sleep 3  # past the start-up and the first frames
     local p0 w0 t0 p1 w1 t1
     p0=$(cpu_ns "$program"); w0=$(cpu_ns "$server"); t0=$(date +%s%N)
     sleep "$seconds"
     p1=$(cpu_ns "$program"); w1=$(cpu_ns "$server"); t1=$(date +%s%N)
-    kill "$launcher" 2>/dev/null || true
-    kill "$program" 2>/dev/null || true
-    wait "$launcher" 2>/dev/null || true
+    end_launch
     awk -v p=$((p1 - p0)) -v w=$((w1 - w0)) -v t=$((t1 - t0)) 'BEGIN {
         ticks = t / 1e8; printf "%.3f %.3f\n", p / ticks / 1e6, w / ticks / 1e6 }'
 }
@@ -91,10 +111,16 @@ ms_per_tick() {
 saver_ms_per_frame() {
     local every=0
     [[ $1 == *:every ]] && every=1
-    wine reg delete 'HKCU\Software\Orrin Software' /f >/dev/null 2>&1 || true
-    wine reg add "$REG_KEY" /v num /t REG_SZ /d "${1%:every}" /f >/dev/null 2>&1
-    wine reg add "$REG_KEY" /v IsOnEveryMonitor /t REG_SZ /d "$every" /f >/dev/null 2>&1
+    set_saver_num "${1%:every}" "$every"
     ms_per_tick "$(basename "$scr") /s" wine "$scr" /s
+}
+
+# set_saver_num NUM [EVERY]: the saver's settings: the defaults but for num
+# (and IsOnEveryMonitor, 0 unless given).
+set_saver_num() {
+    wine reg delete 'HKCU\Software\Orrin Software' /f >/dev/null 2>&1 || true
+    wine reg add "$REG_KEY" /v num /t REG_SZ /d "$1" /f >/dev/null 2>&1
+    wine reg add "$REG_KEY" /v IsOnEveryMonitor /t REG_SZ /d "${2:-0}" /f >/dev/null 2>&1
 }
 
 # The idle floor I: "window-ms wineserver-ms" per tick.
@@ -102,6 +128,46 @@ idle_ms_per_tick() { ms_per_tick 'frame_bench.exe idle' wine "$bench/frame_bench
 
 # The floor F on this display now, in ms: two full-screen 32-bit memory copies.
 floor_ms() { wine "$bench/frame_bench.exe" floor </dev/null | tr -d '\r' | sed -n 's/^floor_ms=//p'; }
+
+# requests_per_tick PATTERN TRACE COMMAND...: under a tracing wineserver (started
+# by the caller, writing to TRACE), starts COMMAND and prints the requests a 100 ms tick made
+# by the threads of the process whose command line matches PATTERN over
+# $seconds after 3 s of start-up, then the names most made, with theirs.
+requests_per_tick() {
+    local trace=$2 launcher program l0 l1 task tids=
+    launch "$1" "${@:3}"
+    sleep 3
+    l0=$(wc -l <"$trace")
+    sleep "$seconds"
+    l1=$(wc -l <"$trace")
+    for task in /proc/"$program"/task/*; do tids+=" ${task##*/}"; done
+    end_launch
+    # A thread's number in the trace comes from the line on which it made
+    # itself known with its Unix thread id; a request line is "NNNN: name( ...",
+    # its reply "NNNN: name() = ...".
+    awk -v l0="$l0" -v l1="$l1" -v tids="$tids" -v ticks="$((seconds * 10))" '
+        BEGIN { n = split(tids, t, " "); for (i = 1; i <= n; i++) ours[t[i]] = 1 }
+        match($0, /^[0-9a-f]+: init_(first_)?thread\( .*unix_tid=[0-9]+/) {
+            id = substr($0, 1, index($0, ":") - 1)
+            tid = $0; sub(/.*unix_tid=/, "", tid); sub(/[^0-9].*/, "", tid)
+            if (tid in ours) mine[id] = 1
+        }
+        NR > l0 && NR <= l1 && match($0, /^[0-9a-f]+: [a-z_]+\( /) {
+            id = substr($0, 1, index($0, ":") - 1)
+            if (!(id in mine)) next
+            name = $2; sub(/\(.*/, "", name)
+            count[name]++; total++
+        }
+        END {
+            printf "%.2f requests a tick:", total / ticks
+            for (k = 0; k < 4; k++) {
+                best = ""; for (name in count) if (best == "" || count[name] > count[best]) best = name
+                if (best == "") break
+                printf " %s %.2f", best, count[best] / ticks; delete count[best]
+            }
+            printf "\n"
+        }' "$trace"
+}
 
 sum_of() { awk -v l="$1" 'BEGIN { split(l, a, " "); printf "%.3f", a[1] + a[2] }'; }
 
@@ -164,25 +230,61 @@ rig_table() (
     runs_table "two monitors, 1920x1080 and 1280x1024, at 96 DPI (NUM:every: on every monitor)" "$@"
 )
 
+# request_table: the requests a tick of the idle window and of the saver at
+# num 0 and 100, in a Wine session of its own whose server traces them.
+request_table() (
+    # shellcheck source=scripts/wine-env.sh
+    source scripts/wine-env.sh
+    flutt_wine_select "$bits"
+    local trace server num
+    trace=$(mktemp)
+    wineserver -k >/dev/null 2>&1 || true
+    timeout 20 wineserver -w >/dev/null 2>&1 || true
+    wineserver -f -d2 2>"$trace" >/dev/null &
+    server=$!
+    wine cmd /c exit >/dev/null 2>&1 </dev/null  # Wine's services up before anything is counted
+    echo "== Wine server requests a 100 ms tick, $seconds s each (saver: $scr)"
+    echo "  idle window: $(requests_per_tick 'frame_bench.exe idle' "$trace" wine "$bench/frame_bench.exe" idle)"
+    for num in 0 100; do
+        set_saver_num "$num"
+        echo "  saver, num $num: $(requests_per_tick "$(basename "$scr") /s" "$trace" wine "$scr" /s)"
+    done
+    wineserver -k >/dev/null 2>&1 || true
+    wait "$server" 2>/dev/null || true
+    rm -f "$trace"
+)
+
+parts=" ${FLUTT_BENCH_PARTS:-loop start phases requests} "
+
+if [[ $parts == *" loop "* ]]; then
 echo "== the real loop, from outside (saver: $scr)"
 loop_table 1920x1080 96 0 100 1000
 loop_table 3840x2160 96 100
 loop_table 3840x2160 192 100
 rig_table 100 100:every
 loop_table 1280x1024 96 100
+fi
 
-(
+[[ $parts == *" start "* || $parts == *" phases "* ]] && (
     # shellcheck source=scripts/wine-env.sh
     source scripts/wine-env.sh
     flutt_wine_select "$bits"
     wine reg delete 'HKCU\Software\Orrin Software' /f >/dev/null 2>&1 || true
     out=$(mktemp)
-    echo "== start-up"
-    wine "$bench/frame_bench.exe" start "$(winepath -w "$scr")" "$(winepath -w "$bench/first_paint.exe")" \
-        >"$out" 2>&1 </dev/null
-    tr -d '\r' <"$out"
-    echo "== in-process phases (1920x1080)"
-    wine "$bench/frame_bench.exe" frames "$(winepath -w "$scr")" >"$out" 2>&1 </dev/null
-    tr -d '\r' <"$out"
+    if [[ $parts == *" start "* ]]; then
+        echo "== start-up"
+        wine "$bench/frame_bench.exe" start "$(winepath -w "$scr")" "$(winepath -w "$bench/first_paint.exe")" \
+            >"$out" 2>&1 </dev/null
+        tr -d '\r' <"$out"
+    fi
+    if [[ $parts == *" phases "* ]]; then
+        echo "== in-process phases (1920x1080)"
+        wine "$bench/frame_bench.exe" frames "$(winepath -w "$scr")" >"$out" 2>&1 </dev/null
+        tr -d '\r' <"$out"
+    fi
     rm -f "$out"
 )
+
+if [[ $parts == *" requests "* ]]; then
+    request_table
+fi
