@@ -9,11 +9,20 @@
 #                                                reduced ones in their reduced/)
 #   fluttons_<version>_amd64.deb                 the Linux hack (scripts/package-deb.sh)
 #   SHA256SUMS                                   over all of them
+# Usage: package.sh [--windows] [DIR]
+#   DIR        where the files go instead of build/dist/ (emptied first)
+#   --windows  the Windows files alone, without the Debian package
 # <version> is the project version of CMakeLists.txt. The same sources give the same
 # files: every packed file carries the time of the last commit (or SOURCE_DATE_EPOCH).
 # The Windows programs are signed when FLUTT_SIGN_CERT and FLUTT_SIGN_KEY name a
 # certificate and its key (scripts/sign.sh).
 set -euo pipefail
+windows_only=0
+if [[ ${1:-} == --windows ]]; then
+    windows_only=1
+    shift
+fi
+dist=$(realpath -m "${1:-$(dirname "${BASH_SOURCE[0]}")/../build/dist}")
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 # The build tree of each kind and variant.
@@ -80,7 +89,6 @@ url=$(sed -n 's/.*kHomepageUrl = "\(.*\)";.*/\1/p' dialog/OptDlgForm.h)
 [[ -n $version && -n $url ]] || { echo "package.sh: project version or web page not found" >&2; exit 1; }
 epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 1735689600)}
 
-dist=$PWD/build/dist
 stage=$dist/stage
 rm -rf "$dist"
 mkdir -p "$dist"
@@ -91,7 +99,12 @@ done
 bash scripts/sign.sh --quiet "$dist"/*-setup.exe
 windows_zip "$stage" "$dist/fluttsaver-$version-windows.zip"
 rm -rf "$stage"
-bash scripts/package-deb.sh
+files='fluttsaver-*'
+if ((!windows_only)); then
+    bash scripts/package-deb.sh "$dist"
+    files+=' fluttons_*.deb'
+fi
 
-(cd "$dist" && sha256sum fluttsaver-* fluttons_*.deb >SHA256SUMS)
+# shellcheck disable=SC2086 # the patterns are expanded in $dist
+(cd "$dist" && sha256sum $files >SHA256SUMS)
 ls -l "$dist" | sed 1d

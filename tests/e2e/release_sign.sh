@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# scripts/package.sh with a certificate: a throw-away self-signed one whose key
-# has a password in a file. Every .scr of the zip and every setup program
+# scripts/package.sh with a certificate, the Windows files alone, into a folder
+# of its own: a throw-away self-signed certificate whose key has a password in
+# a file. Every .scr of the zip and every setup program
 # carries a signature that osslsigncode verifies against that certificate, and
 # each setup program packs one of those signed .scr files, byte for byte (read
 # from its LZMA-compressed data).
 # Usage: release_sign.sh
 set -uo pipefail
 repo=$(cd "$(dirname "$0")/../.." && pwd)
-dist=$repo/build/dist
 work=${E2E_WORK:-$repo/build/dist.sign-test}
+dist=$work/dist
 rm -rf "$work"
 mkdir -p "$work"
 failures=0
@@ -21,7 +22,7 @@ openssl req -x509 -newkey rsa:2048 -days 2 -subj "$subject" -passout "file:$work
     -keyout "$work/key.pem" -out "$work/cert.pem" >/dev/null 2>&1 || { echo "FAIL: openssl req"; exit 1; }
 
 FLUTT_SIGN_CERT=$work/cert.pem FLUTT_SIGN_KEY=$work/key.pem FLUTT_SIGN_PASS_FILE=$work/pass.txt \
-    bash "$repo/scripts/package.sh" >"$work/package.log" 2>&1 || { echo "FAIL: package.sh: $(cat "$work/package.log")"; exit 1; }
+    bash "$repo/scripts/package.sh" --windows "$dist" >"$work/package.log" 2>&1 || { echo "FAIL: package.sh: $(cat "$work/package.log")"; exit 1; }
 grep -q 'unsigned' "$work/package.log" && fail "package.sh says the files are unsigned: $(grep unsigned "$work/package.log")"
 
 verified() {
@@ -29,6 +30,12 @@ verified() {
         grep -q "Subject: $subject" "$work/verify.log" && grep -qx 'Signature verification: ok' "$work/verify.log"
 }
 
+if (cd "$dist" && sha256sum -c SHA256SUMS >/dev/null 2>&1) && (($(wc -l <"$dist/SHA256SUMS") == 5)) &&
+    ! compgen -G "$dist/*.deb" >/dev/null; then
+    ok "the Windows files alone, each in SHA256SUMS"
+else
+    fail "the Windows files alone, each in SHA256SUMS: $(ls "$dist")"
+fi
 unzip -q "$dist"/fluttsaver-*.zip -d "$work/zip" || fail "unzip"
 mapfile -t scrs < <(find "$work/zip" -name '*.scr' | LC_ALL=C sort)
 mapfile -t setups < <(find "$dist" -name '*-setup.exe' | LC_ALL=C sort)
