@@ -18,6 +18,7 @@ readonly WM_COMMAND=0x0111 IDOK=1 IDCANCEL=2
 
 # dprobe ARGS: runs the dialog probe and prints its lines.
 dprobe() { run_tool "$DIALOG_PROBE" "$@"; }
+tool_server_start "$DIALOG_PROBE"
 
 # open_dialog ARGS...: starts the saver with ARGS and waits for the dialog;
 # sets DLG (its handle) or fails the check and returns 1.

@@ -157,6 +157,11 @@ run_tool() {
     E2E_SEQ=$((E2E_SEQ + 1))
     local out=$E2E_WORK/tool.$BASHPID.$E2E_SEQ.out err=$E2E_WORK/tool.$BASHPID.$E2E_SEQ.err
     local try status
+    if tool_served "$program" "$@" >"$out"; then
+        tr -d '\r' <"$out"
+        grep -q '^error=' "$out" && read_failed "${program##*/} $*" "$(grep -m1 '^error=' "$out" | tr -d '\r') (exit $TOOL_STATUS)"
+        return "$TOOL_STATUS"
+    fi
     for try in 1 2; do
         # Wine's own error messages, which -all hides, tell why a start failed.
         WINEDEBUG=fixme-all timeout 60 wine "$program" "$@" >"$out" 2>"$err" </dev/null
@@ -175,6 +180,84 @@ run_tool() {
 
 # probe ARGS: runs e2e_probe, prints its key=value lines.
 probe() { run_tool "$PROBE" "$@"; }
+
+# ---- helper programs kept running ------------------------------------------
+# A Wine process start costs a script a second or more on a loaded machine,
+# and the scripts make hundreds of quick reads. tool_server_start PROGRAM
+# keeps one process of a helper running on two fifos (its command "serve",
+# tools/ToolOutput.h), and run_tool hands it the commands of TOOL_SERVED, one
+# at a time: a call while it is busy (from a background job), a command that
+# waits for a window to come (--wait-for), hooks, or shows a window of its
+# own, or a call in another prefix starts a process of its own, as before. A
+# server that does not answer is stopped, with a note, and its command is
+# started as a process, as run_tool does after a start that printed nothing.
+declare -gA TOOL_SERVER_PID=() TOOL_SERVER_IN=() TOOL_SERVER_OUT=() TOOL_SERVER_WHERE=() TOOL_SERVER_PROGRAM=()
+readonly TOOL_SERVED=' find gone info children post send msgbox wait-pid reg values reg-delete reg-set monitors dpi
+    controls client textfit settext dpichanged acc doaction '
+
+tool_server_start() {
+    local program=$1 key=${1##*/} in out
+    tool_server_stop "$key"
+    local fifo=$E2E_WORK/server.$key
+    rm -f "$fifo.in" "$fifo.out"
+    mkfifo "$fifo.in" "$fifo.out" || return 1
+    WINEDEBUG=fixme-all wine "$program" serve <"$fifo.in" >"$fifo.out" 2>>"$fifo.err" &
+    TOOL_SERVER_PID[$key]=$!
+    # Each open waits for the other end, which the server's shell opens in the same order.
+    exec {in}>"$fifo.in" {out}<"$fifo.out"
+    TOOL_SERVER_IN[$key]=$in
+    TOOL_SERVER_OUT[$key]=$out
+    TOOL_SERVER_WHERE[$key]=$WINEPREFIX@$DISPLAY
+    TOOL_SERVER_PROGRAM[$key]=$program
+}
+
+tool_server_stop() {
+    local key=$1 pid=${TOOL_SERVER_PID[$1]:-}
+    [[ -n $pid ]] || return 0
+    local in=${TOOL_SERVER_IN[$key]} out=${TOOL_SERVER_OUT[$key]}
+    exec {in}>&- {out}<&-
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    unset "TOOL_SERVER_PID[$key]"
+}
+
+# All servers stopped, for the Wine server's restart; then started again.
+tool_servers_stop() {
+    local key
+    for key in "${!TOOL_SERVER_PID[@]}"; do tool_server_stop "$key"; done
+}
+tool_servers_start() {
+    local key
+    for key in "${!TOOL_SERVER_PROGRAM[@]}"; do tool_server_start "${TOOL_SERVER_PROGRAM[$key]}"; done
+}
+
+# tool_served PROGRAM ARGS...: the command's lines from PROGRAM's server, and
+# its exit code in TOOL_STATUS; returns 1 having asked nothing where no
+# server takes the command, 2 where the server gave no whole answer.
+tool_served() {
+    local key=${1##*/} line
+    shift
+    local pid=${TOOL_SERVER_PID[$key]:-}
+    [[ -n $pid && ${TOOL_SERVER_WHERE[$key]} == "$WINEPREFIX@$DISPLAY" && $TOOL_SERVED == *" $1 "* &&
+        " $* " != *" --wait-for "* && $* != *[$'\n\x1f']* ]] || return 1
+    {
+        flock -n 9 || return 1
+        kill -0 "$pid" 2>/dev/null || return 1
+        local IFS=$'\x1f'
+        if (trap '' PIPE; printf '%s\n' "$*" >&"${TOOL_SERVER_IN[$key]}") 2>/dev/null; then
+            while IFS= read -r -t 120 line <&"${TOOL_SERVER_OUT[$key]}"; do
+                if [[ $line == served=* ]]; then
+                    TOOL_STATUS=${line#served=}
+                    return 0
+                fi
+                printf '%s\n' "$line"
+            done
+        fi
+        echo "note: the ${key} server gave no whole answer to $1; stopped, the command runs as a process" >&2
+        kill "$pid" 2>/dev/null
+        return 2
+    } 9>"$E2E_WORK/server.$key.lock"
+}
 
 # ---- registry ------------------------------------------------------------
 
@@ -228,6 +311,7 @@ winpath() { printf 'Z:%s' "${1//\//\\}"; }
 # Unix process that is the Windows process).
 start_saver() {
     E2E_SEQ=$((E2E_SEQ + 1))
+    SAVER_SEQ=$E2E_SEQ
     wine "$SCR" "$@" >"$E2E_WORK/saver.$E2E_SEQ.log" 2>&1 </dev/null &
     SAVER_PID=$!
     log "started: fluttsaver.scr $* (pid $SAVER_PID)"
@@ -282,13 +366,22 @@ still_running() {
 
 # find_window CLASS [probe options]: waits up to 15 s for a visible top-level
 # window of CLASS; sets HWND (or empty) and FOUND_MS (when the wait ended).
+# Where none came, a note says what became of the last saver started.
 find_window() {
     local class=$1 found
     shift
     found=$(probe find "$class" --timeout 15000 "$@")
     FOUND_MS=$(now_ms)
     HWND=$(kv hwnd <<<"$found")
-    [[ -n $HWND && $HWND != none ]] || { HWND=; return 1; }
+    [[ -n $HWND && $HWND != none ]] && return 0
+    HWND=
+    if [[ -n ${SAVER_PID:-} ]]; then
+        local state="has ended"
+        still_running "$SAVER_PID" && state="still runs"
+        echo "note: no $class window in 15 s ($(kv hwnd <<<"$found")); the saver (pid $SAVER_PID) $state," \
+            "its output: $(tail -c 300 "$E2E_WORK/saver.${SAVER_SEQ:-}.log" 2>/dev/null | tr '\n' ' ')"
+    fi
+    return 1
 }
 
 # guard_elapsed WHAT [AT]: after start_guarded_saver, sets GUARD_ELAPSED_MS,
@@ -401,6 +494,7 @@ set_prefix_dpi() {
     kill_leftovers
     local hex try
     hex=$(printf '0x%08x' "$1")
+    tool_servers_stop
     for try in 1 2 3; do
         wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$hex" /f >/dev/null 2>&1 </dev/null
         wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' /v LogPixels \
@@ -411,6 +505,7 @@ set_prefix_dpi() {
         wine cmd /c exit >/dev/null 2>&1 </dev/null
         if [[ $(probe reg 'Control Panel\Desktop' LogPixels | kv dword) == "$1" ]]; then
             log "DPI $1"
+            tool_servers_start
             return 0
         fi
         echo "note: the restarted Wine server has not got DPI $1 (try $try), setting it again"
@@ -430,6 +525,7 @@ screenshot() {
 }
 
 e2e_cleanup() {
+    tool_servers_stop
     kill_leftovers
     if declare -F flutt_wine_cleanup >/dev/null && [[ ${FLUTT_WINE_OWNER_PID:-} == "$$" ]]; then
         flutt_wine_cleanup
@@ -450,3 +546,4 @@ e2e_finish() {
 
 kill_leftovers
 rest_cursor
+tool_server_start "$PROBE"

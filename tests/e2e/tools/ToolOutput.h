@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 namespace e2e {
 
@@ -99,6 +100,46 @@ inline std::wstring OneLine(const std::wstring& text)
             out += c;
     }
     return out;
+}
+
+// The "serve" command of a tool: a Wine process start costs a test script
+// a second or more on a loaded machine, so a script keeps one tool process
+// running and hands it its quick commands. Each line of standard input is one
+// command, its arguments separated by U+001F (the unit separator), run by
+// `run` as if they had come on the command line after the program's name;
+// after the command's own lines comes served=N, N its exit code. Returns at
+// the end of the input.
+template <class Run>  // int run(int argc, wchar_t** argv)
+int Serve(Run run)
+{
+    const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    std::string line;
+    char c = 0;
+    DWORD got = 0;
+    while (ReadFile(input, &c, 1, &got, nullptr) && got == 1) {
+        if (c != '\n') {
+            line += c;
+            continue;
+        }
+        const int n = MultiByteToWideChar(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), nullptr, 0);
+        std::wstring text(static_cast<size_t>(n), L'\0');
+        MultiByteToWideChar(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), text.data(), n);
+        line.clear();
+        std::vector<std::wstring> args{L"serve"};
+        for (size_t start = 0;;) {
+            const size_t end = text.find(L'\x1f', start);
+            args.push_back(text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start));
+            if (end == std::wstring::npos)
+                break;
+            start = end + 1;
+        }
+        std::vector<wchar_t*> argv;
+        for (std::wstring& arg : args)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        Linef(L"served=%d", run(static_cast<int>(args.size()), argv.data()));
+    }
+    return 0;
 }
 
 }  // namespace e2e

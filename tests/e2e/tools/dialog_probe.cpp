@@ -1,5 +1,6 @@
 // dialog_probe: reads the settings dialog's controls from outside, for the
-// end-to-end tests. One command per run; results as key=value lines (UTF-8).
+// end-to-end tests. One command per run, or many from a script through
+// "serve" (ToolOutput.h); results as key=value lines (UTF-8).
 //
 //   dialog_probe controls TARGET
 //         every descendant window, depth first in z-order, one line each:
@@ -338,12 +339,8 @@ int CmdClient(HWND top)
     return 0;
 }
 
-}  // namespace
-
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
+int Run(int argc, wchar_t** argv)
 {
-    int argc = 0;
-    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (argv == nullptr || argc < 3) {
         Line(L"error=usage: dialog_probe controls|client|textfit TARGET | settext HWND TEXT");
         return 2;
@@ -391,4 +388,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
     }
     Linef(L"error=unknown command %ls", command.c_str());
     return 2;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
+{
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (argv != nullptr && argc == 2 && std::wstring(argv[1]) == L"serve")
+        return e2e::Serve(&Run);
+    return Run(argc, argv);
 }

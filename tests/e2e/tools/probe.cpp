@@ -1,5 +1,6 @@
 // probe: looks at and pokes the saver's windows from outside, for the
-// end-to-end tests. One command per run; results as key=value lines (UTF-8).
+// end-to-end tests. One command per run, or many from a script through
+// "serve" (ToolOutput.h); results as key=value lines (UTF-8).
 //
 //   probe find CLASS [--title T] [--hidden] [--timeout MS]
 //         waits for a top-level window of CLASS (visible unless --hidden);
@@ -885,12 +886,8 @@ int CmdDisplaySize(const Options& options)
     return result == DISP_CHANGE_SUCCESSFUL ? 0 : 1;
 }
 
-}  // namespace
-
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
+int Run(int argc, wchar_t** argv)
 {
-    int argc = 0;
-    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     Options options;
     if (argv == nullptr || argc < 2 || !ParseOptions(argc, argv, 1, options) || options.positional.empty()) {
         Line(L"error=usage: probe find|watch|gone|info|children|post|send|msgbox|wait-pid|reg|values|reg-delete|reg-set|cover|foreground|desktop|monitors|dpi|display-size ...");
@@ -937,4 +934,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
         return CmdDisplaySize(options);
     Linef(L"error=unknown command %ls", command.c_str());
     return 2;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
+{
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (argv != nullptr && argc == 2 && std::wstring(argv[1]) == L"serve")
+        return e2e::Serve(&Run);
+    return Run(argc, argv);
 }
