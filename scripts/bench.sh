@@ -20,7 +20,10 @@
 #      cost above I should be the sum of each monitor's alone: the 1920x1080
 #      figure plus that of a 1280x1024 display, measured last;
 #   2. process start to first frame, against a minimal Win32 program's start
-#      to first paint;
+#      to first paint (the difference is the saver's own, from its window
+#      showing to its first frame), on screens of 1920x1080, 3840x2160 and
+#      15360x8640, with the default (stretched) background and a tiled one;
+#      FLUTT_BENCH_START_SIZES chooses other sizes;
 #   3. frame_bench's in-process phases of a frame;
 #   4. the Wine server's requests a tick (a 100 ms tick: requests over
 #      $seconds s, / ($seconds * 10)) of the idle window and of the saver at
@@ -254,6 +257,29 @@ request_table() (
     rm -f "$trace"
 )
 
+start_sizes=${FLUTT_BENCH_START_SIZES:-1920x1080 3840x2160 15360x8640}
+
+# start_up_table SCREEN: process start to first frame in a Wine session of
+# its own on a display of that size, with the default background and with a
+# tiled one (back2 3).
+start_up_table() (
+    export FLUTT_SCREEN=$1x24
+    # shellcheck source=scripts/wine-env.sh
+    source scripts/wine-env.sh
+    flutt_wine_select "$bits"
+    local back2 out
+    out=$(mktemp)
+    for back2 in default 3; do
+        wine reg delete 'HKCU\Software\Orrin Software' /f >/dev/null 2>&1 || true
+        [[ $back2 == default ]] || wine reg add "$REG_KEY" /v back2 /t REG_SZ /d "$back2" /f >/dev/null 2>&1
+        echo "  screen $1, background $back2:"
+        wine "$bench/frame_bench.exe" start "$(winepath -w "$scr")" "$(winepath -w "$bench/first_paint.exe")" \
+            >"$out" 2>&1 </dev/null
+        tr -d '\r' <"$out" | sed 's/^/    /'
+    done
+    rm -f "$out"
+)
+
 parts=" ${FLUTT_BENCH_PARTS:-loop start phases requests} "
 
 if [[ $parts == *" loop "* ]]; then
@@ -265,23 +291,20 @@ rig_table 100 100:every
 loop_table 1280x1024 96 100
 fi
 
-[[ $parts == *" start "* || $parts == *" phases "* ]] && (
+if [[ $parts == *" start "* ]]; then
+    echo "== start-up"
+    for size in $start_sizes; do start_up_table "$size"; done
+fi
+
+[[ $parts == *" phases "* ]] && (
     # shellcheck source=scripts/wine-env.sh
     source scripts/wine-env.sh
     flutt_wine_select "$bits"
     wine reg delete 'HKCU\Software\Orrin Software' /f >/dev/null 2>&1 || true
     out=$(mktemp)
-    if [[ $parts == *" start "* ]]; then
-        echo "== start-up"
-        wine "$bench/frame_bench.exe" start "$(winepath -w "$scr")" "$(winepath -w "$bench/first_paint.exe")" \
-            >"$out" 2>&1 </dev/null
-        tr -d '\r' <"$out"
-    fi
-    if [[ $parts == *" phases "* ]]; then
-        echo "== in-process phases (1920x1080)"
-        wine "$bench/frame_bench.exe" frames "$(winepath -w "$scr")" >"$out" 2>&1 </dev/null
-        tr -d '\r' <"$out"
-    fi
+    echo "== in-process phases (1920x1080)"
+    wine "$bench/frame_bench.exe" frames "$(winepath -w "$scr")" >"$out" 2>&1 </dev/null
+    tr -d '\r' <"$out"
     rm -f "$out"
 )
 

@@ -4,6 +4,9 @@
 //                            timer draws nothing, until it is ended
 //   frame_bench frames SCR   median time per frame and per phase for 0, 100
 //                            and 1000 characters, in process, against the floor
+//   frame_bench first SCR BACK2
+//                            the steps to the first frame, in process, with
+//                            that background
 //   frame_bench start SCR FIRST_PAINT_EXE
 //                            the saver's process start to its first frame on
 //                            the screen, against a minimal program's first paint
@@ -103,6 +106,41 @@ void MeasureFrames(HINSTANCE resources, HWND window, int num, double floorMs) {
                 median / floorMs, Median(step), Median(present));
 }
 
+// The steps from nothing to the first frame on the screen, in process, with
+// background `back2`: milliseconds each, medians of three.
+void MeasureFirstFrame(HINSTANCE resources, HWND window, int back2) {
+    const char* names[] = {"sheets", "frame buffer", "characters", "background", "step", "present"};
+    constexpr int kSteps = std::size(names);
+    std::vector<double> samples[kSteps];
+    const ScreenSize screenSize = PrimaryScreenSize();
+    for (int run = 0; run < 3; ++run) {
+        SaverSettings settings;
+        settings.back2 = back2;
+        RandomSeed(1);
+        SaverAnimation animation(resources, settings, [screenSize] { return screenSize; });
+        const win::unique_window_dc target(window);
+        double t[kSteps + 1];
+        t[0] = NowMs();
+        animation.LoadSheets();
+        t[1] = NowMs();
+        animation.CreateFrameBitmap();
+        t[2] = NowMs();
+        animation.CreateCharacters();
+        t[3] = NowMs();
+        animation.ComposeBackground(screenSize);
+        t[4] = NowMs();
+        const FrameChanges& changes = animation.StepFrame(screenSize);
+        t[5] = NowMs();
+        animation.Present(target.get(), changes);
+        ::GdiFlush();
+        t[6] = NowMs();
+        for (int i = 0; i < kSteps; ++i) samples[i].push_back(t[i + 1] - t[i]);
+    }
+    std::printf("first frame in process, background %d:", back2);
+    for (int i = 0; i < kSteps; ++i) std::printf("%s %s %.1f", i ? "," : "", names[i], Median(samples[i]));
+    std::printf(" ms\n");
+}
+
 // Starts `program` with `arguments` and returns its process; `startMs` is when.
 PROCESS_INFORMATION Start(const std::wstring& program, const std::wstring& arguments, double& startMs) {
     std::wstring commandLine = L"\"" + program + L"\" " + arguments;
@@ -117,24 +155,36 @@ PROCESS_INFORMATION Start(const std::wstring& program, const std::wstring& argum
     return process;
 }
 
-// Milliseconds from starting the program to its first picture on the screen
-// (the top-left pixel turns neither white nor black: black is what a window
-// shows before it paints), or -1. Closes the program's window of `windowClass`.
-double StartToFirstPicture(const std::wstring& program, const std::wstring& arguments, const wchar_t* windowClass) {
+// One start of a program: milliseconds from starting it to its window
+// showing (visible), and to its first picture on the screen (the top-left
+// pixel turns neither white nor black: black is what a window shows before it
+// paints); -1 where that was not seen.
+struct StartTimes {
+    double shownMs = -1;
+    double pictureMs = -1;
+};
+
+// Starts the program, waits for its window of `windowClass` and its first
+// picture, then closes that window.
+StartTimes StartToFirstPicture(const std::wstring& program, const std::wstring& arguments, const wchar_t* windowClass) {
     {
         const win::unique_window_dc screen(nullptr);
         ::PatBlt(screen.get(), 0, 0, 1, 1, WHITENESS);
     }
+    StartTimes times;
     double startMs = 0;
     PROCESS_INFORMATION started = Start(program, arguments, startMs);
-    if (!started.hProcess) return -1;
+    if (!started.hProcess) return times;
     win::unique_handle process(started.hProcess), thread(started.hThread);
-    double firstMs = -1;
-    while (NowMs() - startMs < 5000) {
+    while (NowMs() - startMs < 30000) {  // a huge screen's first frame may take seconds
+        if (times.shownMs < 0) {
+            HWND window = ::FindWindowW(windowClass, nullptr);
+            if (window && ::IsWindowVisible(window)) times.shownMs = NowMs() - startMs;
+        }
         const win::unique_window_dc screen(nullptr);
         const COLORREF pixel = ::GetPixel(screen.get(), 0, 0);
         if (pixel != RGB(255, 255, 255) && pixel != RGB(0, 0, 0) && pixel != CLR_INVALID) {
-            firstMs = NowMs() - startMs;
+            times.pictureMs = NowMs() - startMs;
             break;
         }
         ::Sleep(1);
@@ -147,20 +197,33 @@ double StartToFirstPicture(const std::wstring& program, const std::wstring& argu
         ::Sleep(10);
     }
     if (::WaitForSingleObject(process.get(), 5000) != WAIT_OBJECT_0) ::TerminateProcess(process.get(), 1);
-    return firstMs;
+    return times;
+}
+
+// "median (lowest-highest)" of the samples.
+std::string Spread(std::vector<double> samples) {
+    std::sort(samples.begin(), samples.end());
+    char text[64];
+    std::snprintf(text, sizeof text, "%.0f ms (%.0f-%.0f)", Median(samples), samples.front(), samples.back());
+    return text;
 }
 
 // Start-up of the saver against the minimal program, alternating, medians.
 void MeasureStartUp(const std::wstring& scr, const std::wstring& minimal) {
-    std::vector<double> saver, yardstick;
+    std::vector<double> saverStart, saverShown, paintStart, paintShown;
     for (int i = 0; i < 5; ++i) {
-        yardstick.push_back(StartToFirstPicture(minimal, L"", L"FirstPaint"));
-        saver.push_back(StartToFirstPicture(scr, L"/s", L"TMainForm"));
+        const StartTimes yardstick = StartToFirstPicture(minimal, L"", L"FirstPaint");
+        const StartTimes saver = StartToFirstPicture(scr, L"/s", L"TMainForm");
+        paintStart.push_back(yardstick.pictureMs);
+        paintShown.push_back(yardstick.pictureMs - yardstick.shownMs);
+        saverStart.push_back(saver.pictureMs);
+        saverShown.push_back(saver.pictureMs - saver.shownMs);
         ::Sleep(300);
     }
-    const double s = Median(saver), m = Median(yardstick);
-    std::printf("start to first frame: saver %.0f ms, minimal program %.0f ms (%.2fx); medians of 5\n", s, m,
-                m > 0 ? s / m : 0.0);
+    std::printf("start to first frame: saver %s, minimal program %s; medians of 5 (lowest-highest)\n",
+                Spread(saverStart).c_str(), Spread(paintStart).c_str());
+    std::printf("window showing to first frame: saver %s, minimal program %s\n", Spread(saverShown).c_str(),
+                Spread(paintShown).c_str());
 }
 
 // The least that any program costs which shows a full-screen window and
@@ -186,8 +249,8 @@ int wmain(int argc, wchar_t** argv) {
         MeasureStartUp(argv[2], argv[3]);
         return 0;
     }
-    if (mode != L"frames" || argc < 3) {
-        std::printf("usage: frame_bench floor | idle | frames SCR | start SCR FIRST_PAINT_EXE\n");
+    if ((mode != L"frames" && mode != L"first") || argc < 3) {
+        std::printf("usage: frame_bench floor | idle | frames SCR | first SCR BACK2 | start SCR FIRST_PAINT_EXE\n");
         return 2;
     }
     const std::wstring scr = argv[2];
@@ -197,6 +260,13 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     }
     const ScreenSize screen = PrimaryScreenSize();
+    if (mode == L"first") {
+        HWND window = MakePresentWindow(screen);
+        MeasureFirstFrame(resources, window, argc >= 4 ? _wtoi(argv[3]) : 1);
+        ::DestroyWindow(window);
+        ::FreeLibrary(resources);
+        return 0;
+    }
     std::printf("screen %d x %d, %d frames per figure, medians\n", screen.W, screen.H, kFrames);
     const double floorMs = FloorMs(screen);
     std::printf("floor (two full-screen 32-bit memory copies): %.3f ms\n", floorMs);
