@@ -156,6 +156,9 @@ void TMainForm::FormCreate() {
     animation_.CreateCharacters();
     // Nothing of ours is on screen yet: the copy sees the desktop as it is.
     animation_.KeepDesktopCopy();
+    // The first frame, built before the window shows: its first paint
+    // presents it whole, with no black and no wait for the first tick.
+    animation_.BuildFrame();
 }
 
 void TMainForm::FormShow() { ::ShowWindow(app_.Handle(), SW_HIDE); }

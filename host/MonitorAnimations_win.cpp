@@ -14,6 +14,17 @@ MonitorAnimations::MonitorAnimations(HINSTANCE instance, SaverSettings& settings
     // The primary's characters come first from the generator, as in a run on
     // the primary alone.
     for (const Monitor& monitor : monitors) screens_.push_back(MakeScreen(monitor));
+    // Each monitor's first frame, built before the windows show: their first
+    // paints present them whole, with no black and no wait for the first tick.
+    ChooseBackground();
+    for (Screen& screen : screens_) screen.animation->BuildFrame();
+}
+
+void MonitorAnimations::ChooseBackground() {
+    // One background for the run: a random one is drawn once, for every
+    // monitor, and each monitor's composition takes that entry.
+    settings_.back2 = ResolveBackgroundIndex(settings_.back2, kReducedBuild);
+    for (Screen& screen : screens_) screen.settings->back2 = settings_.back2;
 }
 
 MonitorAnimations::Screen MonitorAnimations::MakeScreen(const Monitor& monitor) const {
@@ -51,13 +62,6 @@ HWND MonitorAnimations::WindowOf(std::size_t monitor) const {
 }
 
 void MonitorAnimations::Tick() {
-    if (!backgroundChosen_) {
-        // One background for the run: a random one is drawn once, here, for
-        // every monitor, and each monitor's composition takes that entry.
-        settings_.back2 = ResolveBackgroundIndex(settings_.back2, kReducedBuild);
-        for (Screen& screen : screens_) screen.settings->back2 = settings_.back2;
-        backgroundChosen_ = true;
-    }
     for (std::size_t i = 0; i < screens_.size(); ++i) {
         Screen& screen = screens_[i];
         const FrameChanges& changes = screen.animation->BuildFrame();

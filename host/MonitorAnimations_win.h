@@ -28,8 +28,9 @@ public:
     static constexpr std::size_t kPrimary = 0;
 
     // Makes each monitor's animation (`monitors` as AnimatedMonitors lists
-    // them, the primary first; at least one) from the run's settings, and takes each one's
-    // desktop copy: the caller does this before any window of its own shows.
+    // them, the primary first; at least one) from the run's settings, takes each one's
+    // desktop copy and builds its first frame, the background of the run drawn
+    // once for all monitors: the caller does this before any window of its own shows.
     // `instance`: the module that holds the pictures and the covers' class.
     MonitorAnimations(HINSTANCE instance, SaverSettings& settings, const std::vector<Monitor>& monitors);
     MonitorAnimations(const MonitorAnimations&) = delete;
@@ -39,9 +40,7 @@ public:
     // other monitor, just below it, that shows that monitor's frames.
     void ShowWindows(HWND owner, HWND saverWindow, MonitorCovers::Input input);
 
-    // One tick: each monitor's frame in turn, presented in its window. The
-    // first tick draws the background of the run, the random entry once for
-    // all monitors.
+    // One tick: each monitor's frame in turn, presented in its window.
     void Tick();
 
     // The monitors changed: an animation goes on with its monitor
@@ -75,12 +74,12 @@ private:
     };
 
     Screen MakeScreen(const Monitor& monitor) const;
+    void ChooseBackground();
     void MakeCovers();
     HWND WindowOf(std::size_t monitor) const;
 
     HINSTANCE instance_;
     SaverSettings& settings_;
-    bool backgroundChosen_ = false;
     std::vector<Screen> screens_;
     HWND owner_ = nullptr;
     HWND saverWindow_ = nullptr;
