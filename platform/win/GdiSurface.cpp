@@ -48,10 +48,13 @@ GdiSurface::GdiSurface(int width, int height, const Image32* picture)
       bitmap_(MakeBitmap(width, height, bits_)),
       dc_(MakeMemoryDc()),
       selection_(dc_.get(), bitmap_.get()) {
+    // A new section's memory is fresh zeroed pages, already black: writing
+    // it would only fault in a full-screen buffer's pages before its first use.
+    if (!picture) return;
     const PixelView pixels = Pixels();
     for (int y = 0; y < height; ++y) {
         std::uint32_t* row = pixels.Row(y);
-        for (int x = 0; x < width; ++x) row[x] = picture ? picture->Pixel(x, y) & 0x00FFFFFF : 0;
+        for (int x = 0; x < width; ++x) row[x] = picture->Pixel(x, y) & 0x00FFFFFF;
     }
 }
 
