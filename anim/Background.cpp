@@ -1,5 +1,7 @@
 #include "anim/Background.h"
 
+#include <algorithm>
+
 #include "anim/Random.h"
 
 namespace flutt {
@@ -34,14 +36,19 @@ bool MayShowDesktop(int back2, bool reduced) {
     return table[std::size_t(ResolveBackgroundIndex(back2, reduced))].fill == BackgroundFill::DesktopCopy;
 }
 
-std::vector<TilePosition> TilePlan(int W, int H, int pw, int ph) {
-    std::vector<TilePosition> plan;
-    if (pw <= 0 || ph <= 0) return plan;
-    const int columns = W / pw + 1, rows = H / ph + 1;
-    plan.reserve(std::size_t(columns) * std::size_t(rows));
-    for (int c = 0; c < columns; ++c)
-        for (int r = 0; r < rows; ++r) plan.push_back({c * pw, r * ph});
-    return plan;
+void TileSurface(Surface& target, const Surface& picture) {
+    const int W = target.Width(), H = target.Height(), pw = picture.Width(), ph = picture.Height();
+    if (pw <= 0 || ph <= 0 || W <= 0 || H <= 0) return;
+    const int bandH = std::min(ph, H);
+    target.Transfer(0, 0, std::min(pw, W), bandH, picture, 0, 0, RasterOp::SrcCopy);
+    // Each copy starts at a multiple of the tile's size, so the copied part
+    // lands where the same tiles go.
+    for (int done = pw; done < W; done *= 2) {
+        target.Transfer(done, 0, std::min(done, W - done), bandH, target, 0, 0, RasterOp::SrcCopy);
+    }
+    for (int done = ph; done < H; done *= 2) {
+        target.Transfer(0, done, W, std::min(done, H - done), target, 0, 0, RasterOp::SrcCopy);
+    }
 }
 
 }  // namespace flutt

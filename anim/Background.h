@@ -5,6 +5,8 @@
 #include <span>
 #include <vector>
 
+#include "platform/Surface.h"
+
 namespace flutt {
 
 enum class BackgroundFill { DesktopCopy, Stretch, Tile };
@@ -28,13 +30,12 @@ int ResolveBackgroundIndex(int back2, bool reduced);
 // draw comes later). A picture background never needs the copy.
 bool MayShowDesktop(int back2, bool reduced);
 
-struct TilePosition {
-    int x;
-    int y;
-};
-
-// Where copies of a pw x ph tile go to cover a W x H screen, column by
-// column from the top-left corner: W div pw + 1 columns of H div ph + 1.
-std::vector<TilePosition> TilePlan(int W, int H, int pw, int ph);
+// Covers `target` with copies of `picture` side by side from the top-left
+// corner, cut at the right and bottom edges: each pixel (x, y) becomes the
+// picture's (x mod pw, y mod ph). One copy of the picture, then the part
+// already tiled copied beside itself, doubling across the first row of tiles,
+// then that band copied below itself, doubling down: a few large copies
+// where one a tile would take tens of thousands on a large screen.
+void TileSurface(Surface& target, const Surface& picture);
 
 }  // namespace flutt

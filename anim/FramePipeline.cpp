@@ -103,7 +103,7 @@ void FramePipeline::RebuildAll(const std::vector<moving>& characters) {
     }
     for (int b = 0; b < bands; ++b) {
         const PixelRect band = Intersect(PixelRect{0, b * kBandH, frame_.width, (b + 1) * kBandH}, frame_.Bounds());
-        CopyPixels(frame_, background_, band);
+        CopyRepeatedRows(frame_, background_, band);
         for (int k = bandStart_[std::size_t(b)]; k < bandStart_[std::size_t(b) + 1]; ++k) {
             Paste(characters[std::size_t(bandMembers_[std::size_t(k)])], band);
         }
@@ -139,7 +139,7 @@ void FramePipeline::RebuildChanged(const std::vector<moving>& characters) {
     union_.Of(touched_, changes_.rects);
     SortIntoBins();
     for (const PixelRect& r : changes_.rects) {
-        CopyPixels(frame_, background_, r);
+        CopyRepeatedRows(frame_, background_, r);
         members_.clear();
         const int bx0 = r.left / kBinSize, bx1 = (r.right - 1) / kBinSize;
         const int by0 = r.top / kBinSize, by1 = (r.bottom - 1) / kBinSize;

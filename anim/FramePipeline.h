@@ -44,8 +44,11 @@ struct FrameChanges {
 
 class FramePipeline {
 public:
-    // `frame` and `background`: buffers of the same size that outlive the
-    // pipeline. The background is not changed; the frame is the pipeline's.
+    // `frame` and `background`: buffers of the same width that outlive the
+    // pipeline. The background is as high as the frame, or a band whose rows
+    // repeat down it (a tiled picture needs no more than one row of tiles):
+    // frame row y shows background row y mod its height. The background is
+    // not changed; the frame is the pipeline's.
     // `scale`: k, the frame's pixels per logical pixel.
     FramePipeline(PixelView frame, ConstPixelView background, int scale = 1);
 

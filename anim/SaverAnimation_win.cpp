@@ -1,5 +1,6 @@
 #include "anim/SaverAnimation_win.h"
 
+#include <algorithm>
 #include <new>
 #include <string>
 #include <utility>
@@ -147,7 +148,6 @@ void SaverAnimation::ComposeBackground(ScreenSize screen) {
             imgBG = std::move(desktopCopy_);
             return;
         }
-        imgBG = std::make_unique<win::GdiSurface>(screen.W, screen.H);
         FillBackground(entry, screen);
     });
     desktopCopy_.reset();
@@ -157,6 +157,7 @@ void SaverAnimation::FillBackground(const BackgroundEntry& entry, ScreenSize scr
     if (entry.fill == BackgroundFill::DesktopCopy) {
         // The copy taken at set-up, where it still fits: of a screen since
         // resized, black beyond; without one the background stays black.
+        imgBG = std::make_unique<win::GdiSurface>(screen.W, screen.H);
         if (desktopCopy_) {
             imgBG->Transfer(0, 0, desktopCopy_->Width(), desktopCopy_->Height(), *desktopCopy_, 0, 0,
                             RasterOp::SrcCopy);
@@ -176,12 +177,16 @@ void SaverAnimation::FillBackground(const BackgroundEntry& entry, ScreenSize scr
     if (entry.fill == BackgroundFill::Stretch) {
         // The device's default stretch mode: repeated pixels when enlarging,
         // dropped ones combined by AND when shrinking.
+        imgBG = std::make_unique<win::GdiSurface>(screen.W, screen.H);
         ::StretchBlt(imgBG->Dc(), 0, 0, screen.W, screen.H, picture->Dc(), 0, 0, pw, ph, SRCCOPY);
         return;
     }
-    for (const TilePosition& tile : TilePlan(screen.W, screen.H, pw, ph)) {
-        imgBG->Transfer(tile.x, tile.y, pw, ph, *picture, 0, 0, RasterOp::SrcCopy);
-    }
+    // Tiles repeat every ph rows: one row of them is the whole background,
+    // a small buffer in place of a full-screen one, unless a message is drawn
+    // into it.
+    const bool messageBehind = settings_.IsShownMessage && !settings_.IsMessageFront && !settings_.MessageText.empty();
+    imgBG = std::make_unique<win::GdiSurface>(screen.W, messageBehind ? screen.H : std::min(ph, screen.H));
+    TileSurface(*imgBG, *picture);
 }
 
 const FrameChanges& SaverAnimation::StepFrame(ScreenSize screen) {

@@ -99,6 +99,8 @@ public:
     bool Ready() const { return FrameBitmap != nullptr; }
     bool HasFrame() const { return pipeline_.has_value(); }
     const win::GdiSurface* Frame() const { return FrameBitmap.get(); }
+    // The background: as high as the screen, or for a tiled picture one row
+    // of tiles whose rows repeat down the screen (FramePipeline).
     const win::GdiSurface* Background() const { return imgBG.get(); }
     const std::vector<moving>& Characters() const { return Chars; }
     void ReleaseCharacters() { Chars.clear(); }

@@ -71,9 +71,7 @@ void SoftAnimation::ComposeBackground(ScreenSize screen) {
         if (entry.fill == BackgroundFill::Stretch) {
             StretchBlackOnWhite(*imgBG, screen.W, screen.H, *picture);
         } else {
-            for (const TilePosition& tile : TilePlan(screen.W, screen.H, picture->Width(), picture->Height())) {
-                imgBG->Transfer(tile.x, tile.y, picture->Width(), picture->Height(), *picture, 0, 0, RasterOp::SrcCopy);
-            }
+            TileSurface(*imgBG, *picture);
         }
     }
     settings_.IsBackgroundComposed = true;

@@ -12,6 +12,17 @@ void CopyPixels(PixelView target, ConstPixelView source, PixelRect area) {
     for (int y = r.top; y < r.bottom; ++y) std::memcpy(target.Row(y) + r.left, source.Row(y) + r.left, bytes);
 }
 
+void CopyRepeatedRows(PixelView target, ConstPixelView source, PixelRect area) {
+    const PixelRect r = Intersect(Intersect(area, target.Bounds()), {0, 0, source.width, target.height});
+    if (r.Empty() || source.height <= 0) return;
+    const std::size_t bytes = std::size_t(r.right - r.left) * sizeof(std::uint32_t);
+    int sy = r.top % source.height;
+    for (int y = r.top; y < r.bottom; ++y) {
+        std::memcpy(target.Row(y) + r.left, source.Row(sy) + r.left, bytes);
+        if (++sy == source.height) sy = 0;
+    }
+}
+
 void PasteMasked(PixelView target, PixelRect clip, ConstPixelView sheet, int sx, int sy, int w, int h, int x, int y) {
     // Where the cell lands, cut to the clip and the target, and to the part
     // of the cell whose colour and mask pixels both lie in the sheet.

@@ -60,6 +60,12 @@ using ConstPixelView = BasicPixelView<const std::uint32_t>;
 // SRCCOPY of `area` from `source` to the same place in `target`, clipped to both.
 void CopyPixels(PixelView target, ConstPixelView source, PixelRect area);
 
+// SRCCOPY of `area` from a source whose rows repeat down the target: target
+// row y takes source row y mod source.height, at the same columns; clipped to
+// the target and to the source's width. A source as high as the target is
+// CopyPixels.
+void CopyRepeatedRows(PixelView target, ConstPixelView source, PixelRect area);
+
 // A character cell w x h pasted through its mask at (x, y), clipped to
 // `clip` and to the target: the mask is the sheet's rectangle at (sx, sy + h),
 // the colour image the one at (sx, sy). Per pixel D becomes (M AND NOT D) XOR

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <utility>
+#include <vector>
 
 #include "anim/Random.h"
+#include "platform/soft/SoftSurface.h"
 
 namespace flutt {
 namespace {
@@ -84,19 +87,20 @@ TEST(BackgroundTest, RandomDrawOverSeedsReachesEveryEntryTheDesktopIncluded) {
     }
 }
 
-TEST(BackgroundTest, TilesGoColumnByColumnAndOverhangTheEdges) {
-    const auto plan = TilePlan(1920, 1080, 64, 64);
-    ASSERT_EQ(plan.size(), 31u * 17u);
-    EXPECT_EQ(plan[0].x, 0);
-    EXPECT_EQ(plan[1].y, 64);        // down the first column first
-    EXPECT_EQ(plan[17].x, 64);       // then the second column
-    EXPECT_EQ(plan.back().x, 1920);  // a whole column beyond the right edge
-    EXPECT_EQ(plan.back().y, 1024);  // the last row cut to 56 pixels
-
-    const auto big = TilePlan(1920, 1080, 1024, 1536);
-    ASSERT_EQ(big.size(), 2u);
-    EXPECT_EQ(big[1].x, 1024);
-    EXPECT_TRUE(TilePlan(100, 100, 0, 10).empty());
+TEST(BackgroundTest, TilingCoversTheScreenWithThePictureCutAtTheRightAndBottom) {
+    // A 7 x 5 picture of distinct pixels over screens that are a multiple of
+    // it, not one, smaller than it, and one row or column high.
+    std::vector<std::uint32_t> pixels(7 * 5);
+    for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = std::uint32_t(0x10101 * i + 1);
+    const SoftSurface picture(7, 5, pixels);
+    const std::pair<int, int> screens[] = {{14, 10}, {100, 37}, {3, 2}, {1000, 1}, {1, 33}, {29, 6}};
+    for (const auto& [W, H] : screens) {
+        SoftSurface screen(W, H, 0xFFFFFFu);
+        TileSurface(screen, picture);
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x)
+                ASSERT_EQ(screen.Pixel(x, y), picture.Pixel(x % 7, y % 5)) << W << "x" << H << " at " << x << "," << y;
+    }
 }
 
 }  // namespace

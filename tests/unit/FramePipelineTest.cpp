@@ -27,6 +27,7 @@ struct Mix {
     ScreenSize screen;
     int num;
     int LR, LRspeed, updown, downspeed;
+    int band = 0;  // the background's rows repeat every `band` rows (0: as high as the screen)
 };
 
 void PrintTo(const Mix& mix, std::ostream* out) { *out << mix.name; }
@@ -76,7 +77,9 @@ constexpr Mix kMixes[] = {
     {"crowd both ways", {160, 120}, 1000, 2, 10, 2, 10},
     {"falling right", {800, 300}, 20, 1, 3, 0, 25},
     {"rising left, odd size", {397, 261}, 12, 0, 7, 1, 9},
+    {"rising left over a band of 7 rows", {397, 261}, 12, 0, 7, 1, 9, 7},
     {"fast sideways", {900, 200}, 30, 2, 30, 0, 8},
+    {"fast sideways over a band of 64 rows", {900, 200}, 30, 2, 30, 0, 8, 64},
     {"default speeds", {800, 600}, 25, 2, 20, 0, 30},
     {"none", {200, 100}, 0, 2, 20, 0, 30},
     {"standing still", {200, 100}, 30, 2, 0, 0, 0},
@@ -130,16 +133,20 @@ TEST_P(FramePipelineTest, EveryStepEqualsTheFrameRebuiltWhole) {
     std::vector<moving> characters = Population(mix, 1);
     std::vector<moving> reference = characters;
 
-    SoftSurface background(W, H), whole(W, H), frame(W, H), presented(W, H, 0x123456);
+    const int bandH = mix.band ? mix.band : H;
+    SoftSurface background(W, bandH), wholeBackground(W, H), whole(W, H), frame(W, H), presented(W, H, 0x123456);
     for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x) background.SetPixel(x, y, testing::FramePattern(x, y));
+        for (int x = 0; x < W; ++x) {
+            if (y < bandH) background.SetPixel(x, y, testing::FramePattern(x, y));
+            wholeBackground.SetPixel(x, y, testing::FramePattern(x, y % bandH));
+        }
     FramePipeline pipeline(frame.Pixels(), std::as_const(background).Pixels());
 
     int partial = 0;  // steps that changed part of the frame
     for (int tick = 0; tick < 150; ++tick) {
         SCOPED_TRACE(tick);
         const std::vector<PixelRect> before = CellsOf(reference, frame.Pixels().Bounds());
-        whole.Transfer(0, 0, W, H, background, 0, 0, RasterOp::SrcCopy);
+        whole.Transfer(0, 0, W, H, wholeBackground, 0, 0, RasterOp::SrcCopy);
         for (moving& c : reference) {
             c.move(mix.screen);
             c.draw(whole);

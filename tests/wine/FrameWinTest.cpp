@@ -66,7 +66,7 @@ TEST_F(FrameWinTest, SmallTileCoversTheScreenColumnByColumn) {
     settings.back2 = 3;
     const Image32 tile = Picture(L"imgBack3");
     ASSERT_EQ(tile.width, 64);
-    const Image32 background = DrawOnce()->Background()->ReadPixels();
+    const Image32 background = DrawOnce()->Frame()->ReadPixels();  // no characters: the background as shown
     for (int y = 0; y < screen.H; ++y)
         for (int x = 0; x < screen.W; ++x) ASSERT_EQ(background.Pixel(x, y), tile.Pixel(x % 64, y % 64)) << x << "," << y;
 }
@@ -255,7 +255,7 @@ TEST_F(FrameWinTest, LineBreaksDoNotBreakTheLineAndWideTextIsCutAtTheEdges) {
 }
 
 TEST_F(FrameWinTest, NoCharactersShowsJustTheBackground) {
-    settings.back2 = 4;
+    settings.back2 = 2;
     const auto animation = DrawOnce();
     EXPECT_EQ(animation->Frame()->ReadPixels().pixels, animation->Background()->ReadPixels().pixels);
 }
@@ -411,7 +411,10 @@ TEST_F(FrameWinTest, PresentedFramesEqualTheFrameRebuiltWhole) {
         ::PatBlt(window.Dc(), 0, 0, size.W, size.H, WHITENESS);
         for (int tick = 0; tick < k.ticks; ++tick) {
             animation.DrawFrame(window.Dc());
-            whole.Transfer(0, 0, size.W, size.H, *animation.Background(), 0, 0, RasterOp::SrcCopy);
+            // A tiled background is one row of tiles, repeated down the screen.
+            const win::GdiSurface& background = *animation.Background();
+            for (int y = 0; y < size.H; y += background.Height())
+                whole.Transfer(0, y, size.W, background.Height(), background, 0, 0, RasterOp::SrcCopy);
             for (const moving& c : animation.Characters()) c.draw(whole);
             if (settings.IsShownMessage && settings.IsMessageFront) animation.DrawMessage(whole.Dc(), size);
             ::GdiFlush();
