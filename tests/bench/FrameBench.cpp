@@ -200,12 +200,18 @@ StartTimes StartToFirstPicture(const std::wstring& program, const std::wstring& 
     return times;
 }
 
-// "median (lowest-highest)" of the samples.
+// "median (lowest-highest)" of the samples seen (not negative), and how many
+// were not seen.
 std::string Spread(std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    char text[64];
-    std::snprintf(text, sizeof text, "%.0f ms (%.0f-%.0f)", Median(samples), samples.front(), samples.back());
-    return text;
+    const auto missed = std::erase_if(samples, [](double ms) { return ms < 0; });
+    char text[96] = "not seen";
+    if (!samples.empty()) {
+        std::sort(samples.begin(), samples.end());
+        std::snprintf(text, sizeof text, "%.0f ms (%.0f-%.0f)", Median(samples), samples.front(), samples.back());
+    }
+    std::string spread = text;
+    if (missed > 0 && !samples.empty()) spread += ", " + std::to_string(missed) + " not seen";
+    return spread;
 }
 
 // Start-up of the saver against the minimal program, alternating, medians.
@@ -215,9 +221,9 @@ void MeasureStartUp(const std::wstring& scr, const std::wstring& minimal) {
         const StartTimes yardstick = StartToFirstPicture(minimal, L"", L"FirstPaint");
         const StartTimes saver = StartToFirstPicture(scr, L"/s", L"TMainForm");
         paintStart.push_back(yardstick.pictureMs);
-        paintShown.push_back(yardstick.pictureMs - yardstick.shownMs);
+        paintShown.push_back(yardstick.pictureMs < 0 || yardstick.shownMs < 0 ? -1 : yardstick.pictureMs - yardstick.shownMs);
         saverStart.push_back(saver.pictureMs);
-        saverShown.push_back(saver.pictureMs - saver.shownMs);
+        saverShown.push_back(saver.pictureMs < 0 || saver.shownMs < 0 ? -1 : saver.pictureMs - saver.shownMs);
         ::Sleep(300);
     }
     std::printf("start to first frame: saver %s, minimal program %s; medians of 5 (lowest-highest)\n",
