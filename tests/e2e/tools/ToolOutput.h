@@ -142,4 +142,16 @@ int Serve(Run run)
     return 0;
 }
 
+// A tool's entry: the command "serve" alone serves commands (Serve), any
+// other command line is one command.
+template <class Run>
+int RunOrServe(Run run)
+{
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (argv != nullptr && argc == 2 && std::wstring(argv[1]) == L"serve")
+        return Serve(run);
+    return run(argc, argv);
+}
+
 }  // namespace e2e

@@ -940,9 +940,5 @@ int Run(int argc, wchar_t** argv)
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
 {
-    int argc = 0;
-    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (argv != nullptr && argc == 2 && std::wstring(argv[1]) == L"serve")
-        return e2e::Serve(&Run);
-    return Run(argc, argv);
+    return e2e::RunOrServe(&Run);
 }
