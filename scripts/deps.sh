@@ -38,11 +38,16 @@ if [[ $FLUTT_WINE_ARCH == 32 ]]; then
     dpkg --print-foreign-architectures | grep -qx i386 || need_i386=1
 fi
 
+# One query for them all (the scripts call this often, and everything is
+# usually there); a query a package only to name what is missing.
+installed=$(dpkg-query -W -f='${Status}\n' "${packages[@]}" 2>/dev/null | grep -cx 'install ok installed' || true)
 missing=()
-for p in "${packages[@]}"; do
-    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
-    [[ $status == "install ok installed" ]] || missing+=("$p")
-done
+if ((installed != ${#packages[@]})); then
+    for p in "${packages[@]}"; do
+        status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+        [[ $status == "install ok installed" ]] || missing+=("$p")
+    done
+fi
 
 if ((${#missing[@]} == 0 && need_i386 == 0)); then
     exit 0
