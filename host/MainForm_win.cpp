@@ -221,10 +221,10 @@ void TMainForm::WatchAudience(const AudienceRegistrars& registrars) {
     if (registrars.session(window_, NOTIFY_FOR_THIS_SESSION)) sessionNote_.reset(window_);
 }
 
-void TMainForm::FollowAudience() {
-    const bool run = FramesRun(audience_);
-    if (run != framesPaused_) return;  // no change
-    framesPaused_ = !run;
+void TMainForm::FollowAudience(const RunAudience& now) {
+    const bool ran = FramesRun(audience_), run = FramesRun(now);
+    audience_ = now;
+    if (run == ran) return;
     if (!run) {
         Timer1->Stop();
         return;
@@ -284,7 +284,7 @@ void TMainForm::FormPaint() {
     // covered, or a new display, needs the whole current frame. While nobody
     // can see the run nothing is presented: the first frame back is whole.
     const win::unique_paint paint(window_);
-    if (framesPaused_) return;
+    if (!FramesRun(audience_)) return;
     if (monitors_) {
         monitors_->PresentWhole(MonitorAnimations::kPrimary, paint.get());
     } else {
@@ -361,20 +361,23 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 if (setting.DataLength < sizeof(DWORD)) return TRUE;
                 DWORD data;
                 std::memcpy(&data, setting.Data, sizeof data);
+                RunAudience now = audience_;
                 if (IsEqualGUID(setting.PowerSetting, GUID_CONSOLE_DISPLAY_STATE)) {
-                    audience_.console = DisplayPowerFrom(data);
+                    now.console = DisplayPowerFrom(data);
                 } else if (IsEqualGUID(setting.PowerSetting, GUID_SESSION_DISPLAY_STATUS)) {
-                    audience_.session = DisplayPowerFrom(data);
+                    now.session = DisplayPowerFrom(data);
                 }
-                RunHandler(app_, [this] { FollowAudience(); });
+                RunHandler(app_, [&] { FollowAudience(now); });
                 return TRUE;
             }
             break;
-        case WM_WTSSESSION_CHANGE:
+        case WM_WTSSESSION_CHANGE: {
             if (!isSaver_) break;
-            audience_.link = FollowSessionChange(audience_.link, unsigned(wParam));
-            RunHandler(app_, [this] { FollowAudience(); });
+            RunAudience now = audience_;
+            now.link = FollowSessionChange(audience_.link, unsigned(wParam));
+            RunHandler(app_, [&] { FollowAudience(now); });
             return 0;
+        }
         case WM_ACTIVATE:
             if (isSaver_ && LOWORD(wParam) != WA_INACTIVE) foregroundLost_ = false;
             break;

@@ -65,7 +65,9 @@ private:
     std::vector<Monitor> RunMonitors() const;
     void FollowNewLayout();
     void WatchAudience(const AudienceRegistrars& registrars);
-    void FollowAudience();
+    // Takes what the system now says of who can see the run: stops or
+    // resumes the frames where that changes whether they run.
+    void FollowAudience(const RunAudience& now);
 
     TApplication& app_;
     SaverSettings& settings_;
@@ -97,7 +99,6 @@ private:
     // can, Timer1 is stopped; when they can again, the next frame goes on
     // screen whole.
     RunAudience audience_;
-    bool framesPaused_ = false;
     bool presentWhole_ = false;
     win::unique_power_notification consoleDisplayNote_;
     win::unique_power_notification sessionDisplayNote_;
