@@ -190,6 +190,10 @@ void TMainForm::Timer1Timer() {
         return;
     }
     if (layoutChanged_) FollowNewLayout();
+    // The saver may be the foreground window again without a WM_ACTIVATE of
+    // its own (the other program's activation undone before ours was taken
+    // back): only a foreground another program still holds ends the run.
+    if (foregroundLost_ && ::GetForegroundWindow() == window_) foregroundLost_ = false;
     if (foregroundLost_ && FormCloseQuery()) {
         // Another program took the foreground during the guard and kept it.
         Close();
