@@ -145,12 +145,22 @@ log "run 6: taken during the guard period, the foreground comes back to the save
 # The other program takes the foreground the moment the saver window shows; a
 # run whose window came up too late for that to fall inside the guard period
 # (a loaded machine) is tried again.
+# Wine deviates from Windows here: taking the foreground also moves the X input
+# focus, and when the saver takes the foreground back before the other
+# program's own X focus request has reached the X server, that request lands
+# last; Wine then sees the saver's window lose the X focus to a window it does
+# not know and makes the desktop the foreground window, which ends the run after
+# the guard, as another program keeping the foreground should. The saver's
+# trace of X events (channel "event") shows when that happened; such a run is
+# tried again, with a note.
 taken=late
-for attempt in 1 2 3 4 5; do
+x_focus_lost='focus_out lost focus, setting fg to desktop'
+for attempt in 1 2 3 4 5 6 7 8; do
     kill_leftovers
     E2E_SEQ=$((E2E_SEQ + 1))
     other_out=$E2E_WORK/other.$E2E_SEQ.out
-    if ! probe_before "$other_out" foreground --wait-for TMainForm --timeout 8000 || ! start_run "run 6"; then
+    if ! probe_before "$other_out" foreground --wait-for TMainForm --timeout 8000 ||
+        ! WINEDEBUG=-all,trace+event start_run "run 6"; then
         taken=failed
         break
     fi
@@ -167,9 +177,16 @@ for attempt in 1 2 3 4 5; do
         wait "$other_pid"
         continue
     fi
-    taken=inside
-    check_eq "$(kv foreground <"$other_out")" 1 "the other program took the foreground $GUARD_ELAPSED_MS ms into the guard"
     sleep_until $((FOUND_MS + 2300))
+    if grep -q "$x_focus_lost" "$E2E_WORK/saver.$SAVER_SEQ.log"; then
+        echo "note: the other program's X focus request reached the X server after the saver had taken the foreground back, and Wine made the desktop the foreground (try $attempt)"
+        wait_exit "$SAVER_PID" 10
+        check_eq "$EXIT_STATUS" 0 "exit status of that run, the foreground kept by the desktop after the guard"
+        wait "$other_pid"
+        continue
+    fi
+    taken=inside
+    check_eq "$(kv taken <"$other_out")" 1 "the other program took the foreground $GUARD_ELAPSED_MS ms into the guard"
     check_true "saver still runs after the guard period, with the foreground back" still_running "$SAVER_PID"
     check_true "the other program still counts its keys" still_running "$other_pid"
     xdotool key x
@@ -178,6 +195,6 @@ for attempt in 1 2 3 4 5; do
     check_eq "$(kv keys <"$other_out")" 0 "keys that reached the other program while the saver was up"
     break
 done
-[[ $taken != late ]] || fail "the other program never took the foreground inside the guard period"
+[[ $taken != late ]] || fail "the other program never took the foreground inside the guard period with the saver keeping the X focus"
 
 e2e_finish

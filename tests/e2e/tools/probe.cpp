@@ -502,7 +502,7 @@ int CmdForeground(const Options& options)
     // One taking of the foreground: shown without activation first, as
     // showing would take it once already.
     ShowWindow(window, SW_SHOWNOACTIVATE);
-    SetForegroundWindow(window);
+    Linef(L"taken=%d", SetForegroundWindow(window) ? 1 : 0);
     Linef(L"foreground=%d", GetForegroundWindow() == window ? 1 : 0);
     Linef(L"foreground_ms=%llu", UnixNowMs());
     PumpFor(options.timeoutMs);
