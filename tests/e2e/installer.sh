@@ -192,11 +192,13 @@ uninstall() {
     run_cmdline "$quiet"
     check_eq "$CMD_STATUS" "$want" "uninstaller exit code as its caller sees it"
     local deadline=$(($(now_ms) + 30000))
-    while [[ -e $instdir_unix || -n $(uninstaller_pids) ]] && (($(now_ms) < deadline)); do
+    until uninstall_done || (($(now_ms) >= deadline)); do
         sleep 0.1
     done
-    check_true "the uninstaller ended and removed its folder" test ! -e "$instdir_unix" -a -z "$(uninstaller_pids)"
+    check_true "the uninstaller ended and removed its folder" uninstall_done ||
+        echo "    left after 30 s: $(uninstall_leftovers)"
 }
+uninstall_done() { [[ ! -e $instdir_unix && -z $(uninstaller_pids) ]]; }
 
 # run_cmdline LINE: runs a Windows command line from a batch file, as a client would;
 # CMD_STATUS is its full exit code. cmd says 9009 when it could not start the program:
@@ -214,6 +216,15 @@ run_cmdline() {
         [[ $CMD_STATUS == 9009 ]] || break
         echo "note: cmd could not start it (try $try): $(tr -d '\r' <"$output" | head -n1)"
     done
+}
+
+# What an uninstall left behind: the folder's files, the uninstaller's processes and
+# its copies in the temp folder (a copy that never started leaves none).
+uninstall_leftovers() {
+    local pid
+    echo -n "files '$(ls "$instdir_unix" 2>/dev/null | tr '\n' ' ')', processes '"
+    for pid in $(uninstaller_pids); do echo -n "$pid: $(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null); "; done
+    echo "', temporary copies '$(find "$PREFIX/drive_c/users" -maxdepth 5 -name '~nsu*' 2>/dev/null | sed 's|.*/||' | tr '\n' ' ')'"
 }
 
 # The uninstaller's running copies: one in a ~nsu*.tmp folder of this prefix, or the

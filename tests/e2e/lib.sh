@@ -102,7 +102,7 @@ check_text() {
     fi
 }
 
-# check_true WHAT COMMAND...   (the command's status decides)
+# check_true WHAT COMMAND...   (the command's status decides, and is returned)
 check_true() {
     local what=$1
     shift
@@ -111,6 +111,7 @@ check_true() {
         echo "ok: $what"
     else
         fail "$what"
+        return 1
     fi
 }
 
