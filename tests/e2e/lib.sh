@@ -325,13 +325,18 @@ start_saver() {
 # early_in_guard counts from the first. The probe starts before the saver, so
 # its own start-up (a second or more on a loaded machine) costs no time.
 start_guarded_saver() {
+    start_guard_watch
+    start_saver "$@"
+}
+# start_guard_watch: the watch of start_guarded_saver alone, for a saver
+# started later by start_saver.
+start_guard_watch() {
     GUARD_WATCH=$E2E_WORK/watch.$((E2E_SEQ + 1)).log
     WINEDEBUG=fixme-all wine "$PROBE" watch TApplication --wait-for "${GUARD_SHOWN:-TMainForm}" --timeout 60000 \
         >"$GUARD_WATCH" 2>&1 </dev/null &
     if ! wait_line "$GUARD_WATCH" ready= 60 >/dev/null; then
         fail "the window-creation watch did not start: $(tr '\n' ' ' <"$GUARD_WATCH")"
     fi
-    start_saver "$@"
 }
 
 # guarded_window: after start_guarded_saver, waits for its visible window;
