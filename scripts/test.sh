@@ -103,7 +103,7 @@ if [[ -n $stress ]]; then
     done
     trap 'kill "${busy[@]}" 2>/dev/null || true; flutt_wine_cleanup' EXIT
     echo "== stress: each script $stress times, $jobs at a time, beside ${#busy[@]} busy loops"
-    set -- -R 'e2e\.full\.(settings_store|dialog_save|dialog_dpi|saver_monitors|saver_input)$|^linux\.(screens|same_frame_as_windows)$' \
+    set -- -R 'e2e\.full\.(settings_store|dialog_save|dialog_dpi|saver_monitors|saver_input|saver_close|saver_desktop)$|^linux\.(screens|same_frame_as_windows)$' \
         --repeat "until-fail:$stress" "$@"
 fi
 ctest --test-dir build --output-on-failure --parallel "$jobs" --resource-spec-file "$PWD/$resources" "$@"
