@@ -28,9 +28,12 @@ flutt_start_monitor_rig() {
     FLUTT_RIG_PIDS+=("$FLUTT_X_PID")
     export DISPLAY=$FLUTT_X_DISPLAY
     template=$(flutt_wine_template "$1") || return 1
-    FLUTT_RIG_PREFIX=$(dirname "$template")/monitors.$$
+    # In a slot of the session, whose end stops what a test killed on its
+    # timeout left running here: the prefix's Wine and the X servers in .pids.
+    FLUTT_RIG_PREFIX=${FLUTT_WINE_SLOT_DIR:-$(dirname "$template")}/monitors-$1.$$
     rm -rf "$FLUTT_RIG_PREFIX"
     cp -a "$template" "$FLUTT_RIG_PREFIX" || return 1
+    echo "${FLUTT_RIG_PIDS[*]}" >"$FLUTT_RIG_PREFIX.pids"
     # In the registry file itself: no program may have run before it is set.
     sed -i '/^\[Software\\\\Wine\\\\X11 Driver\]/,/^$/ s/^"Managed"="N"$/&\n"UseXRandR"="N"/' \
         "$FLUTT_RIG_PREFIX/user.reg"
@@ -43,7 +46,7 @@ flutt_stop_monitor_rig() {
     if [[ -n $FLUTT_RIG_PREFIX && -d $FLUTT_RIG_PREFIX ]]; then
         WINEPREFIX=$FLUTT_RIG_PREFIX wineserver -k >/dev/null 2>&1 || true
         WINEPREFIX=$FLUTT_RIG_PREFIX timeout 10 wineserver -w >/dev/null 2>&1 || true
-        rm -rf "$FLUTT_RIG_PREFIX"
+        rm -rf "$FLUTT_RIG_PREFIX" "$FLUTT_RIG_PREFIX.pids"
     fi
     local pid
     for pid in "${FLUTT_RIG_PIDS[@]}"; do

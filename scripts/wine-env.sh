@@ -150,6 +150,20 @@ _flutt_stop_prefix() {
     )
 }
 
+# _flutt_stop_rigs SLOT: what a two-monitor rig of a test that was killed
+# left in the slot (scripts/monitor-rig.sh): its prefix's Wine, its X servers.
+_flutt_stop_rigs() {
+    local rig arch
+    for rig in "$1"/monitors-*.pids; do
+        [[ -f $rig ]] || continue
+        rig=${rig%.pids}
+        arch=${rig##*/monitors-}
+        _flutt_stop_prefix "${arch%%.*}" "$rig"
+        # shellcheck disable=SC2046 # the X servers' process ids
+        kill $(<"$rig.pids") >/dev/null 2>&1 || true
+    done
+}
+
 flutt_wine_select() {
     local arch=$1
     [[ -n ${FLUTT_WINE_SLOT_DIR:-} && -f $FLUTT_WINE_SLOT_DIR/$arch/system.reg ]] || return 1
@@ -189,6 +203,7 @@ flutt_wine_cleanup() {
             for arch in 64 32; do
                 [[ -d $dir/$arch ]] && _flutt_stop_prefix "$arch" "$dir/$arch"
             done
+            _flutt_stop_rigs "$dir"
             if [[ -f $dir/xvfb.pid ]]; then
                 kill "$(<"$dir/xvfb.pid")" >/dev/null 2>&1 || true
             fi
