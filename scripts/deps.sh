@@ -16,6 +16,8 @@ packages=(
     g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix mingw-w64-tools
     # running it: Wine on a virtual X display, input and screenshots
     wine wine64 xvfb xdotool imagemagick
+    # the screenshots of the tests and their comparisons (tests/linux/tools/xpixels.cpp)
+    libpng-dev
     # Japanese glyphs for the program's texts
     fonts-ipafont-gothic
     # ps and pgrep, which the test scripts use to watch processes
