@@ -121,12 +121,10 @@ current_page() { field "$(grep -m1 -- ' class=SysTabControl32 ' "$CONTROLS")" se
 
 # count_pixels FILE X Y W H HEX: how many pixels of the region have exactly
 # the colour HEX (rrggbb).
-count_pixels() {
-    convert "$1" -crop "$4x$5+$2+$3" +repage -depth 8 txt:- 2>/dev/null | grep -ci -- "#$6 " || true
-}
+count_pixels() { pictures count "$1" "$6" "$4x$5+$2+$3"; }
 
 # pixel FILE X Y: the colour of one pixel as rrggbb.
-pixel() { convert "$1" -format '%[hex:p{'"$2,$3"'}]' info: 2>/dev/null | cut -c1-6 | tr 'A-F' 'a-f'; }
+pixel() { pixel_hex "$@" | tr 'A-F' 'a-f'; }
 
 # poll SECONDS COMMAND...: runs COMMAND until it succeeds or the time is up.
 poll() {

@@ -300,7 +300,7 @@ check_true "the link is drawn in blue" test "$(count_pixels "$shot" "$ux" "$uy" 
 check_eq "$(count_pixels "$shot" "$ux" "$uy" "$uw" "$uh" ff0000)" 0 "no red in the link at rest"
 for icon in 216 272; do
     read -r ix iy _ <<<"$(field "$(ctl_at Static "$icon" 32)" sx) $(field "$(ctl_at Static "$icon" 32)" sy)"
-    check_true "icon at $icon,32 is drawn" test "$(convert "$shot" -crop "32x32+$ix+$iy" +repage -format '%k' info:)" -gt 4
+    check_true "icon at $icon,32 is drawn" test "$(pictures colours "$shot" "32x32+$ix+$iy")" -gt 4
 done
 check_eq "$(hint_at Static "起動回数: 0回")" "今までこのスクリーンセーバーが起動した回数です。" "hint of the start count"
 check_eq "$(hint_at Static https://orrin-software.example/fluttons/)" "Go to Our site!" "hint of the link"

@@ -19,6 +19,11 @@ done
 # Windows path of the saver, for the preview host (drive Z: is the Unix root).
 SCR_WIN="Z:${SCR//\//\\}"
 
+# The pictures tool of the native tree (tests/linux/tools/xpixels.cpp), which
+# scripts/test.sh builds before the Windows trees' tests run.
+XPIXELS=${XPIXELS:-$(dirname "$SCR")/../native/tests/linux/xpixels}
+[[ -x $XPIXELS ]] || { echo "missing: $XPIXELS (the native tree's xpixels)" >&2; exit 2; }
+
 E2E_NAME=$(basename "$0" .sh)
 E2E_WORK=${E2E_WORK:-$(dirname "$SCR")/tests/e2e/work/$E2E_NAME}
 rm -rf "$E2E_WORK"
@@ -521,14 +526,36 @@ set_prefix_dpi() {
 
 # ---- start and end -------------------------------------------------------
 
+# pictures COMMAND ARGS...: xpixels' answer about the screen or picture files
+# (see the commands in its source). A screen or file it could not read is a
+# failed read, with its message; the answer is then nothing.
+pictures() {
+    local err=$E2E_WORK/xpixels.$BASHPID.err answer status
+    answer=$("$XPIXELS" "$@" 2>"$err")
+    status=$?
+    if ((status != 0)); then
+        read_failed "pictures: xpixels ${*##*/}" "exit $status: $(head -c 300 "$err")"
+        return 1
+    fi
+    rm -f "$err"
+    printf '%s\n' "$answer"
+}
+
 # screenshot NAME [WxH+X+Y]: the screen, or that part of it, as NAME.png.
 screenshot() {
-    local crop=()
-    [[ -n ${2:-} ]] && crop=(-crop "$2" +repage)
     rm -f "$E2E_WORK/$1.png"
-    import -window root "${crop[@]}" "$E2E_WORK/$1.png" 2>"$E2E_WORK/$1.err" ||
-        read_failed "the screen ($1.png)" "import exited $?: $(head -c 300 "$E2E_WORK/$1.err")"
+    pictures shot "$E2E_WORK/$1.png" ${2:+"$2"}
 }
+# shot_differing NAME PICTURE [WxH+X+Y]: screenshot NAME, then how many of
+# its pixels differ from PICTURE's; shot_diffbox the box of those pixels,
+# WxH+X+Y (0x0+W+H when none differ).
+shot_differing() { rm -f "$E2E_WORK/$1.png"; pictures shot-differing "$E2E_WORK/$1.png" "$2" ${3:+"$3"}; }
+shot_diffbox() { rm -f "$E2E_WORK/$1.png"; pictures shot-diffbox "$E2E_WORK/$1.png" "$2" ${3:+"$3"}; }
+# differing A B [WxH+X+Y]: how many pixels of A (or of that part of it)
+# differ from B's in red, green or blue.
+differing() { pictures differing "$@"; }
+# pixel_hex PICTURE X Y: the colour of one pixel, RRGGBB.
+pixel_hex() { pictures pixel "$@"; }
 
 e2e_cleanup() {
     tool_servers_stop

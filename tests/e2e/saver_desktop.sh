@@ -26,10 +26,7 @@ check_prefix "$(wait_line "$E2E_WORK/desktop.out" hwnd= 20)" hwnd= "the pattern 
 
 # The screen with nothing but the pattern window: the picture every run
 # must show. Checked against the formula at a few points first.
-screen_is_pattern() {
-    screenshot desktop-now
-    [[ $(compare -metric AE "$E2E_WORK/desktop-now.png" "$expected" null: 2>&1) == 0 ]]
-}
+screen_is_pattern() { [[ $(shot_differing desktop-now "$expected") == 0 ]]; }
 # Waits up to 5 s until the pattern window has repainted what the last run covered.
 wait_for_pattern() {
     local i
@@ -38,12 +35,12 @@ wait_for_pattern() {
 }
 for ((i = 0; i < 50; i++)); do
     screenshot desktop
-    [[ $(convert "$expected" -format '%[hex:p{1919,1079}]' info:) == "$(pattern_hex 1919 1079)" ]] && break
+    [[ $(pixel_hex "$expected" 1919 1079) == "$(pattern_hex 1919 1079)" ]] && break
     sleep 0.1
 done
 for point in 0,0 255,0 300,700 1234,567 1919,1079; do
     x=${point%,*} y=${point#*,}
-    check_eq "$(convert "$expected" -format "%[hex:p{$x,$y}]" info:)" "$(pattern_hex "$x" "$y")" "pattern pixel $x,$y"
+    check_eq "$(pixel_hex "$expected" "$x" "$y")" "$(pattern_hex "$x" "$y")" "pattern pixel $x,$y"
 done
 
 # shows_desktop SHOT: waits up to 5 s for the saver's frame to be the
@@ -52,10 +49,8 @@ done
 shows_desktop() {
     local deadline=$(($(now_ms) + 5000)) box
     for ((;;)); do
-        screenshot "$1"
         # The bounding box of the pixels that differ from the pattern.
-        box=$(convert "$E2E_WORK/$1.png" "$expected" -compose difference -composite -threshold 0 \
-            -format '%@' info: 2>/dev/null)
+        box=$(shot_diffbox "$1" "$expected")
         # The message's line lies well within rows 480 .. 600 of 1080.
         if [[ $box =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] && ((BASH_REMATCH[1] < 1920)) &&
             ((BASH_REMATCH[4] >= 480 && BASH_REMATCH[4] + BASH_REMATCH[2] <= 600)); then

@@ -35,26 +35,17 @@ set_dpi() {
 # The session's prefix goes back to 96 DPI for the scripts after this one.
 trap 'set_dpi 96; e2e_cleanup' EXIT
 
-# Number of pixels in which two pictures differ.
-differing() { compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1; }
-# A checksum of a picture's pixels, whatever its file format.
-pixel_sum() { convert "$1" -depth 8 rgb:- | md5sum | cut -d' ' -f1; }
-
 # matching_tick SHOT W H TICKS OPTIONS...: the tick of frame_dump's W x H run
 # whose frame SHOT shows, among ticks 1..TICKS; "none" when there is none.
 matching_tick() {
-    local shot=$1 w=$2 h=$3 ticks=$4 want tick
+    local shot=$1 w=$2 h=$3 ticks=$4 frames=() tick
     shift 4
     rm -f "$E2E_WORK"/dump.*.ppm
     wine "$FRAME_DUMP" "$(winpath "$E2E_WORK/dump.ppm")" "$w" "$h" "1:$ticks" "$@" >"$E2E_WORK/dump.log" 2>&1 </dev/null ||
         fail "frame_dump: $(cat "$E2E_WORK/dump.log")"
-    want=$(pixel_sum "$shot")
-    local found=none
-    for ((tick = 1; tick <= ticks; tick++)); do
-        [[ $(pixel_sum "$E2E_WORK/dump.$tick.ppm") == "$want" ]] && { found=$tick; break; }
-    done
+    for ((tick = 1; tick <= ticks; tick++)); do frames+=("$E2E_WORK/dump.$tick.ppm"); done
+    pictures first-same "$shot" "${frames[@]}"
     rm -f "$E2E_WORK"/dump.*.ppm
-    echo "$found"
 }
 
 # run_frames DPI W H: a run with characters over a tiled picture; checks that
@@ -82,15 +73,14 @@ run_frames() {
             # A screenshot can fall between two presents: up to three.
             screenshot "$shot"
             local logical=$E2E_WORK/$shot-logical.png
-            convert "$E2E_WORK/$shot.png" -sample "${w}x${h}!" "$logical"
+            pictures sample "$E2E_WORK/$shot.png" "$k" "$logical"
             # Each pixel a k x k block: the screenshot is its own logical picture enlarged.
-            convert "$logical" -scale 1920x1080! "$E2E_WORK/$shot-blocks.png"
-            check_eq "$(differing "$E2E_WORK/$shot.png" "$E2E_WORK/$shot-blocks.png")" 0 \
+            check_eq "$(pictures blocks "$E2E_WORK/$shot.png" "$k")" 0 \
                 "$dpi DPI, try $try: every pixel of the logical picture is a $k x $k block"
             tick=$(matching_tick "$logical" "$w" "$h" 60 "${options[@]}")
         done
-        check_true "$dpi DPI: the screenshot is frame_dump's $w x $h frame at some tick (tick $tick)" \
-            test "$tick" != none
+        check_true "$dpi DPI: the screenshot is frame_dump's $w x $h frame at some tick (tick ${tick:-unread})" \
+            test "${tick:-none}" != none
         convert "$(dirname "$SCR")/assets/art/imgBack3.bmp" -write mpr:t +delete -size "${w}x${h}" tile:mpr:t \
             "$E2E_WORK/$shot-background.png"
         check_true "$dpi DPI: characters are on the screen" \
@@ -113,7 +103,7 @@ desktop_message() {
     wait_line "$E2E_WORK/desktop.$dpi.out" hwnd= 20 >/dev/null || fail "$dpi DPI: no pattern window"
     for ((i = 0; i < 50; i++)); do
         screenshot "pattern-${dpi}dpi"
-        [[ $(convert "$expected" -format '%[hex:p{1919,1079}]' info:) == "$(pattern_hex 1919 1079)" ]] && break
+        [[ $(pixel_hex "$expected" 1919 1079) == "$(pattern_hex 1919 1079)" ]] && break
         sleep 0.1
     done
     reg_reset
@@ -123,9 +113,7 @@ desktop_message() {
     if find_window TMainForm; then
         for ((i = 0; i < 30; i++)); do
             sleep 0.1
-            screenshot "$shot"
-            box=$(convert "$E2E_WORK/$shot.png" "$expected" -compose difference -composite -threshold 0 \
-                -format '%@' info: 2>/dev/null)
+            box=$(shot_diffbox "$shot" "$expected")
             # Only pixels of a line around the middle row differ.
             if [[ $box =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] && ((BASH_REMATCH[1] < 1920)) &&
                 ((BASH_REMATCH[4] > 380 && BASH_REMATCH[4] + BASH_REMATCH[2] < 700)); then
@@ -159,12 +147,11 @@ if find_window TMainForm; then
         "$E2E_WORK/changed-background.png"
     for ((i = 0; i < 30; i++)); do
         screenshot dpi-changed
-        convert "$E2E_WORK/dpi-changed.png" -sample 960x540! "$E2E_WORK/dpi-changed-logical.png"
-        convert "$E2E_WORK/dpi-changed-logical.png" -scale 1920x1080! "$E2E_WORK/dpi-changed-blocks.png"
-        blocks=$(differing "$E2E_WORK/dpi-changed.png" "$E2E_WORK/dpi-changed-blocks.png")
-        ((blocks == 0)) && break
+        blocks=$(pictures blocks "$E2E_WORK/dpi-changed.png" 2)
+        [[ $blocks == 0 ]] && break
         sleep 0.1
     done
+    pictures sample "$E2E_WORK/dpi-changed.png" 2 "$E2E_WORK/dpi-changed-logical.png"
     check_eq "$blocks" 0 "after WM_DPICHANGED to 192 DPI: pixels that are not part of a 2 x 2 block"
     check_true "after WM_DPICHANGED to 192 DPI: characters over the tiling twice as large" \
         test "$(differing "$E2E_WORK/dpi-changed-logical.png" "$E2E_WORK/changed-background.png")" -gt 1000

@@ -26,26 +26,25 @@ monitor=1920,0,3200,1024 primary=0" "Wine sees two monitors side by side"
 # ---- pictures ----------------------------------------------------------
 
 pattern_hex() { printf '%02X%02X%02X' $(($1 & 255)) $(($2 & 255)) $((($1 ^ $2) & 255)); }
-same() { [[ $(compare -metric AE "$1" "$2" null: 2>&1) == 0 ]]; }
-# pixels_apart A B: how many pixels of $E2E_WORK/A.png and B.png differ.
-pixels_apart() { compare -metric AE "$E2E_WORK/$1.png" "$E2E_WORK/$2.png" null: 2>&1; }
-all_black() { [[ $(convert "$1" -format '%[fx:maxima.r+maxima.g+maxima.b]' info:) == 0 ]]; }
+# same A B [PART]: A (or that part of it) has B's pixels.
+same() { [[ $(differing "$@") == 0 ]]; }
 readonly PRIMARY=1920x1080+0+0 SECOND=${SECOND_W}x${SECOND_H}+${SECOND_X}+0
+# second_black: the second monitor is black (screenshot second.png).
+second_black() { [[ $(pictures shot-count "$E2E_WORK/second.png" 000000 "$SECOND") == $((SECOND_W * SECOND_H)) ]]; }
 # shows NAME GEOMETRY PICTURE [TENTHS]: waits up to TENTHS (50) tenths of a
 # second for that part of the screen to be PICTURE (screenshot NAME.png).
 shows() {
     local i
     for ((i = 0; i < ${4:-50}; i++)); do
-        screenshot "$1" "$2"
-        same "$E2E_WORK/$1.png" "$3" && return 0
+        [[ $(shot_differing "$1" "$3" "$2") == 0 ]] && return 0
         sleep 0.1
     done
     return 1
 }
 # heads SHOT.png PREFIX: the monitors of a screenshot as PREFIX-0.png (the
-# primary) and PREFIX-1.png, in one go.
+# primary) and PREFIX-1.png.
 heads() {
-    convert "$1" \( +clone -crop "$PRIMARY" +repage -write "$2-0.png" +delete \) -crop "$SECOND" +repage "$2-1.png"
+    pictures crop "$1" "$PRIMARY" "$2-0.png" && pictures crop "$1" "$SECOND" "$2-1.png"
 }
 
 # The desktop: probe's pattern window, another process, over both monitors.
@@ -55,15 +54,15 @@ check_prefix "$(wait_line "$E2E_WORK/desktop.out" hwnd= 20)" hwnd= "the pattern 
 desktop=$E2E_WORK/monitors-desktop.png
 for ((i = 0; i < 50; i++)); do
     screenshot monitors-desktop
-    [[ $(convert "$desktop" -format '%[hex:p{3199,1023}]' info:) == "$(pattern_hex 3199 1023)" ]] && break
+    [[ $(pixel_hex "$desktop" 3199 1023) == "$(pattern_hex 3199 1023)" ]] && break
     sleep 0.1
 done
 # (Xephyr's root is 3200 x 1080; the strip below the second head belongs to
 # no monitor and shows nothing reliable, so it is left out.)
-check_eq "$(identify -format '%wx%h' "$desktop")" 3200x1080 "the screen of both monitors"
+check_eq "$(pictures size "$desktop")" 3200x1080 "the screen of both monitors"
 for point in 100,100 1919,1079 2500,500 3199,1023; do
     x=${point%,*} y=${point#*,}
-    check_eq "$(convert "$desktop" -format "%[hex:p{$x,$y}]" info:)" "$(pattern_hex "$x" "$y")" "pattern pixel $x,$y"
+    check_eq "$(pixel_hex "$desktop" "$x" "$y")" "$(pattern_hex "$x" "$y")" "pattern pixel $x,$y"
 done
 heads "$desktop" "$E2E_WORK/desktop"
 # Waits up to 5 s for both monitors to show the pattern window again.
@@ -71,9 +70,8 @@ desktop_back() {
     local i
     for ((i = 0; i < 50; i++)); do
         screenshot monitors-after
-        heads "$E2E_WORK/monitors-after.png" "$E2E_WORK/after"
-        same "$E2E_WORK/after-0.png" "$E2E_WORK/desktop-0.png" &&
-            same "$E2E_WORK/after-1.png" "$E2E_WORK/desktop-1.png" && return 0
+        same "$E2E_WORK/monitors-after.png" "$E2E_WORK/desktop-0.png" "$PRIMARY" &&
+            same "$E2E_WORK/monitors-after.png" "$E2E_WORK/desktop-1.png" "$SECOND" && return 0
         sleep 0.1
     done
     return 1
@@ -147,8 +145,7 @@ if start_with_cover "back2=3 num=0" "mousemove $((ON_SECOND_X + 1)) $ON_SECOND_Y
     check_eq "$(probe info "$saver" | kv below)" "$cover" "the cover lies just below the saver window"
     check_eq "$(probe info "$saver" | kv rect)" 0,0,1920,1080 "the saver window covers the primary only"
     check_true "the primary shows the tiled background, as on one monitor" shows primary "$PRIMARY" "$tiled"
-    screenshot second "$SECOND"
-    check_true "the second monitor is black" all_black "$E2E_WORK/second.png"
+    check_true "the second monitor is black" second_black
 
     input_ends_run "mousemove $((ON_SECOND_X + 2)) $ON_SECOND_Y" "a one-pixel move on the second monitor" \
         "the move $EARLY_MS ms into the guard did not end the run"
@@ -164,8 +161,7 @@ if start_with_cover "back2=0 num=0"; then
     # second monitor going black tells that the run is up; the primary then
     # stays the desktop as it was copied.
     for ((i = 0; i < 50; i++)); do
-        screenshot second "$SECOND"
-        all_black "$E2E_WORK/second.png" && break
+        second_black && break
         sleep 0.1
     done
     sleep_until $((FOUND_MS + 1000))  # a few frames
@@ -198,9 +194,6 @@ kill_leftovers
 
 readonly EVERY="IsOnEveryMonitor=1"
 readonly HEAD_SIZES=(1920x1080 "${SECOND_W}x$SECOND_H")
-# diff_box A B: the box WxH+X+Y of the pixels in which A and B differ (0x0+...
-# when none do).
-diff_box() { convert "$1" "$2" -compose difference -composite -threshold 0 -format '%@' info: 2>/dev/null; }
 # centred_line BOX WxH: BOX is one line of text (10 to 200 rows high) centred,
 # to a pixel, on a monitor of that size.
 centred_line() {
@@ -214,8 +207,8 @@ each_monitor_is() {
     local i n boxes=()
     for ((i = 0; i < 50; i++)); do
         screenshot every-run
-        heads "$E2E_WORK/every-run.png" "$E2E_WORK/head"
-        boxes=("$(diff_box "$E2E_WORK/head-0.png" "$1")" "$(diff_box "$E2E_WORK/head-1.png" "$2")")
+        boxes=("$(pictures diffbox "$E2E_WORK/every-run.png" "$1" "$PRIMARY")"
+            "$(pictures diffbox "$E2E_WORK/every-run.png" "$2" "$SECOND")")
         centred_line "${boxes[0]}" "${HEAD_SIZES[0]}" && centred_line "${boxes[1]}" "${HEAD_SIZES[1]}" && break
         sleep 0.1
     done
@@ -258,8 +251,7 @@ kill_leftovers
 message_over() {
     local i box
     for ((i = 0; i < 150; i++)); do
-        screenshot "$1" "$2"
-        box=$(diff_box "$E2E_WORK/$1.png" "$3")
+        box=$(shot_diffbox "$1" "$3" "$2")
         centred_line "$box" "$4" && return 0
         sleep 0.1
     done
@@ -309,18 +301,18 @@ tiled 8 "$SECOND_W" "$SECOND_H" "$E2E_WORK/tiled-1.png" 200%
 if start_with_cover "$EVERY back2=8 num=150"; then
     for ((i = 0; i < 50; i++)); do
         screenshot characters
-        heads "$E2E_WORK/characters.png" "$E2E_WORK/head"
-        differing=("$(pixels_apart head-0 tiled-0)" "$(pixels_apart head-1 tiled-1)")
+        differing=("$(differing "$E2E_WORK/characters.png" "$E2E_WORK/tiled-0.png" "$PRIMARY")"
+            "$(differing "$E2E_WORK/characters.png" "$E2E_WORK/tiled-1.png" "$SECOND")")
         ((differing[0] >= 1000 && differing[1] >= 1000)) && break
         sleep 0.1
     done
+    heads "$E2E_WORK/characters.png" "$E2E_WORK/head"
     for n in 0 1; do
         size=${HEAD_SIZES[n]}
         check_true "192 DPI: monitor $n shows characters over its own tiling (${differing[n]} pixels)" \
             test "${differing[n]}" -ge 1000 -a "${differing[n]}" -le $((${size/x/*} / 3))
-        convert "$E2E_WORK/head-$n.png" -sample 50% -scale "$size!" "$E2E_WORK/blocks-$n.png"
-        check_true "192 DPI: every pixel of monitor $n is a 2 x 2 block" \
-            same "$E2E_WORK/head-$n.png" "$E2E_WORK/blocks-$n.png"
+        check_eq "$(pictures blocks "$E2E_WORK/head-$n.png" 2)" 0 \
+            "192 DPI: pixels of monitor $n that are not part of a 2 x 2 block"
     done
 else
     fail "192 DPI: no run on every monitor"

@@ -11,9 +11,6 @@ art=$(dirname "$SCR")/assets/art
 expected=$E2E_WORK/expected-background.png
 convert "$art/imgBack3.bmp" -write mpr:tile +delete -size 1920x1080 tile:mpr:tile "$expected"
 
-# Number of pixels in which two pictures differ (ImageMagick prints it on stderr).
-differing() { compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1; }
-
 for num in 0 100; do
     reg_reset
     reg_import back2=3 num=$num
@@ -22,8 +19,7 @@ for num in 0 100; do
     if find_window TMainForm; then
         sleep 1.5  # a dozen frames: the first characters have come on screen
         shot=picture-num$num
-        screenshot "$shot"
-        diff=$(differing "$E2E_WORK/$shot.png" "$expected")
+        diff=$(shot_differing "$shot" "$expected")
         if ((num == 0)); then
             check_eq "$diff" 0 "pixels differing from the tiled background with no characters"
         else
@@ -40,10 +36,6 @@ done
 # Every background of this build, with characters and the message in front:
 # one screenshot each, in the work folder, to look at. The message sits on
 # its box of the default background colour, light blue #8080FF.
-box_pixels() {
-    convert "$1" -alpha off -fill black +opaque '#8080FF' -fill white -opaque '#8080FF' \
-        -format '%[fx:round(mean*w*h)]' info:
-}
 last_background=8
 [[ ${E2E_VARIANT:-full} == reduced ]] && last_background=5
 for back2 in $(seq 0 "$last_background"); do
@@ -54,8 +46,7 @@ for back2 in $(seq 0 "$last_background"); do
     if find_window TMainForm; then
         sleep 1.5
         shot=background-$back2
-        screenshot "$shot"
-        check_true "message box on background $back2" test "$(box_pixels "$E2E_WORK/$shot.png")" -gt 10000
+        check_true "message box on background $back2" test "$(pictures shot-count "$E2E_WORK/$shot.png" 8080FF)" -gt 10000
         stop_saver "$SAVER_PID"
     fi
     kill_leftovers

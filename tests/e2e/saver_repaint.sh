@@ -10,7 +10,6 @@ source "$(dirname "$0")/lib.sh"
 art=$(dirname "$SCR")/assets/art
 expected=$E2E_WORK/expected-background.png
 convert "$art/imgBack3.bmp" -write mpr:tile +delete -size 1920x1080 tile:mpr:tile "$expected"
-differing() { compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1; }
 
 reg_reset
 reg_import back2=3 num=0
@@ -22,17 +21,14 @@ if find_window TMainForm; then
     wine "$PROBE" cover "$HWND" 300 200 800 500 1500 >"$cover_log" 2>&1 </dev/null &
     cover_pid=$!
     if wait_line "$cover_log" shown=1 15 >/dev/null; then
-        screenshot covered
-        check_true "the cover window is on the saver" \
-            test "$(differing "$E2E_WORK/covered.png" "$expected")" -ge $((800 * 500))
+        check_true "the cover window is on the saver" test "$(shot_differing covered "$expected")" -ge $((800 * 500))
     else
         fail "the cover window did not show"
     fi
     wait "$cover_pid"
     check_eq "$(tr -d '\r' <"$cover_log" | kv gone)" 1 "the cover window went"
     sleep 1
-    screenshot uncovered
-    check_eq "$(differing "$E2E_WORK/uncovered.png" "$expected")" 0 "pixels differing from the full frame once uncovered"
+    check_eq "$(shot_differing uncovered "$expected")" 0 "pixels differing from the full frame once uncovered"
     stop_saver "$SAVER_PID"
 fi
 kill_leftovers
