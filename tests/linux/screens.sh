@@ -62,6 +62,18 @@ same_frame() {
 start_xvfb 640x480 24
 screen24=$DISPLAY
 
+# The end-to-end tests' screenshots (xpixels shot) give the painted colours
+# back in their own channels, and a comparison finds the one pixel, a step of
+# one in blue, changed in a 16-bit PNG of the picture, where it is.
+"$XPIXELS" paint-root "$WORK/stripes.ppm"
+"$XPIXELS" shot "$WORK/stripes-shot.png"
+convert "$WORK/stripes.ppm" -fill '#FF0001' -draw 'point 40,20' -depth 16 "$WORK/stripes-changed.png"
+found="$("$XPIXELS" differing "$WORK/stripes-shot.png" "$WORK/stripes.ppm")"
+found+=" $("$XPIXELS" differing "$WORK/stripes-shot.png" "$WORK/stripes-changed.png")"
+found+=" $("$XPIXELS" diffbox "$WORK/stripes-shot.png" "$WORK/stripes-changed.png")"
+[[ $found == "0 1 1x1+40+20" ]] || fail "screenshot of the painted stripes: $found, not 0 1 1x1+40+20"
+echo "ok: a screenshot has the painted colours; one changed pixel is found"
+
 # reference PAINTED OPTIONS...: the frame of fluttons -root on the 24-bit
 # screen painted with PAINTED, as reference.ppm.
 reference() {
