@@ -315,6 +315,17 @@ long Blocks(const Picture& picture, int k) {
     return differing;
 }
 
+// differing or diffbox (WHAT) of picture A, read from A_NAME, against the
+// picture file B.
+void PrintDifference(const std::string& what, const Picture& a, const char* aName, const char* b) {
+    const Picture reference = Load(b);
+    SameSize(a, reference, aName, b);
+    if (what == "differing")
+        std::printf("%ld\n", Differing(a, reference));
+    else
+        std::printf("%s\n", DiffBox(a, reference).c_str());
+}
+
 int Number(const char* text) {
     char* end = nullptr;
     const long value = std::strtol(text, &end, 10);
@@ -341,12 +352,7 @@ bool FileCommand(const std::string& command, int argc, char** argv) {
     } else if (command == "colours" && (argc == 3 || argc == 4)) {
         std::printf("%ld\n", Colours(Crop(Load(argv[2]), part(3))));
     } else if ((command == "differing" || command == "diffbox") && (argc == 4 || argc == 5)) {
-        const Picture a = Crop(Load(argv[2]), part(4)), b = Load(argv[3]);
-        SameSize(a, b, argv[2], argv[3]);
-        if (command == "differing")
-            std::printf("%ld\n", Differing(a, b));
-        else
-            std::printf("%s\n", DiffBox(a, b).c_str());
+        PrintDifference(command, Crop(Load(argv[2]), part(4)), argv[2], argv[3]);
     } else if (command == "blocks" && argc == 4) {
         std::printf("%ld\n", Blocks(Load(argv[2]), Number(argv[3])));
     } else if (command == "sample" && argc == 5) {
@@ -420,26 +426,18 @@ Contents Read(Display* display, Window window) {
     return {image, Format(attributes.visual, attributes.depth)};
 }
 
-// The root window, or PART of it, as 8-bit colours.
-Picture Shot(Display* display, const char* partText) {
-    const Window root = DefaultRootWindow(display);
-    XWindowAttributes attributes;
-    if (!XGetWindowAttributes(display, root, &attributes)) Fail("cannot read the root window's attributes");
-    const Part part = Clip(partText, attributes.width, attributes.height);
-    XImage* image = XGetImage(display, root, part.x, part.y, unsigned(part.width), unsigned(part.height), AllPlanes,
-                              ZPixmap);
-    if (!image) Fail("cannot read the screen");
-    const Format format(attributes.visual, attributes.depth);
-    Picture picture{part.width, part.height, {}};
-    picture.rgb.resize(std::size_t(part.width) * std::size_t(part.height) * 3);
+// An image read from the screen as 8-bit colours. The usual 24-bit screen,
+// 32 bits a pixel in this machine's byte order, is copied byte by byte; any
+// other goes through the masks.
+Picture Decoded(XImage* image, const Format& format) {
+    Picture picture{image->width, image->height, {}};
+    picture.rgb.resize(std::size_t(picture.width) * std::size_t(picture.height) * 3);
     std::uint8_t* out = picture.rgb.data();
-    // The usual 24-bit screen, 32 bits a pixel in this machine's byte order,
-    // is copied byte by byte; any other through the masks.
     const bool direct = image->bits_per_pixel == 32 && image->byte_order == LSBFirst &&
                         format.red.mask == 0xFF0000 && format.green.mask == 0xFF00 && format.blue.mask == 0xFF;
-    for (int y = 0; y < part.height; ++y) {
+    for (int y = 0; y < picture.height; ++y) {
         const auto* row = reinterpret_cast<const std::uint8_t*>(image->data + std::ptrdiff_t(y) * image->bytes_per_line);
-        for (int x = 0; x < part.width; ++x, out += 3) {
+        for (int x = 0; x < picture.width; ++x, out += 3) {
             if (direct) {
                 out[0] = row[x * 4 + 2], out[1] = row[x * 4 + 1], out[2] = row[x * 4];
             } else {
@@ -450,6 +448,19 @@ Picture Shot(Display* display, const char* partText) {
             }
         }
     }
+    return picture;
+}
+
+// The root window, or PART of it, as 8-bit colours.
+Picture Shot(Display* display, const char* partText) {
+    const Window root = DefaultRootWindow(display);
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, root, &attributes)) Fail("cannot read the root window's attributes");
+    const Part part = Clip(partText, attributes.width, attributes.height);
+    XImage* image = XGetImage(display, root, part.x, part.y, unsigned(part.width), unsigned(part.height), AllPlanes,
+                              ZPixmap);
+    if (!image) Fail("cannot read the screen");
+    Picture picture = Decoded(image, Format(attributes.visual, attributes.depth));
     XDestroyImage(image);
     return picture;
 }
@@ -470,12 +481,7 @@ bool ShotCommand(Display* display, const std::string& command, int argc, char** 
         std::printf("%ld\n", Count(shot, argv[3]));
         return true;
     }
-    const Picture reference = Load(argv[3]);
-    SameSize(shot, reference, argv[2], argv[3]);
-    if (command == "shot-differing")
-        std::printf("%ld\n", Differing(shot, reference));
-    else
-        std::printf("%s\n", DiffBox(shot, reference).c_str());
+    PrintDifference(command.substr(std::strlen("shot-")), shot, argv[2], argv[3]);
     return true;
 }
 
@@ -509,16 +515,7 @@ int PaintRoot(Display* display, const char* path) {
 
 int Dump(Display* display, const char* window, const char* path) {
     const Contents contents = Read(display, WindowOf(display, window));
-    Picture picture{contents.image->width, contents.image->height, {}};
-    picture.rgb.reserve(std::size_t(picture.width) * std::size_t(picture.height) * 3);
-    for (int y = 0; y < picture.height; ++y) {
-        for (int x = 0; x < picture.width; ++x) {
-            const unsigned long p = XGetPixel(contents.image, x, y);
-            picture.rgb.push_back(std::uint8_t(contents.format.red.Decode(p)));
-            picture.rgb.push_back(std::uint8_t(contents.format.green.Decode(p)));
-            picture.rgb.push_back(std::uint8_t(contents.format.blue.Decode(p)));
-        }
-    }
+    const Picture picture = Decoded(contents.image, contents.format);
     XDestroyImage(contents.image);
     return WritePpm(path, picture) ? 0 : 2;
 }
