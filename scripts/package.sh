@@ -53,14 +53,20 @@ stage_files() {
     find "$stage" -type f -exec chmod 644 {} + -exec touch -d "@$epoch" {} +
 }
 
-# setup_program STAGE BUILD OUT: the setup program carrying one build.
+# setup_program STAGE BUILD OUT: the setup program carrying one build; what
+# makensis says goes to OUT.log, and is shown when it fails.
 setup_program() {
     local stage=$1 build=$2 out=$3
-    makensis -V2 -INPUTCHARSET UTF8 \
+    if ! makensis -V2 -INPUTCHARSET UTF8 \
         -DARCH="${build%-reduced}" -DVERSION="$version" -DURL="$url" \
         -DSCR="$stage/$build/fluttsaver.scr" -DDOCS="$stage/docs" \
         -DICON="$PWD"/build/win32/assets/art/MainIcon.ico \
-        -DOUTFILE="$out" installer/fluttsaver.nsi >/dev/null
+        -DOUTFILE="$out" installer/fluttsaver.nsi >"$out.log" 2>&1; then
+        echo "package.sh: makensis failed for the $build setup program:" >&2
+        cat "$out.log" >&2
+        return 1
+    fi
+    rm -f "$out.log"
 }
 
 # windows_zip STAGE OUT: the zip, with its files in a folder of the zip's own name.
@@ -80,6 +86,20 @@ windows_zip() {
         TZ=UTC zip -9 -X -D -q "$out" -@)
 }
 
+# setup_programs STAGE: the four setup programs, packed side by side (each
+# makensis compresses on one core), and the zip beside them.
+setup_programs() {
+    local stage=$1 build pids=() pid failed=0
+    for build in x86 x86-reduced x64 x64-reduced; do
+        setup_program "$stage" "$build" "$dist/fluttsaver-$version-$build-setup.exe" &
+        pids+=($!)
+    done
+    windows_zip "$stage" "$dist/fluttsaver-$version-windows.zip" &
+    pids+=($!)
+    for pid in "${pids[@]}"; do wait "$pid" || failed=1; done
+    ((!failed))
+}
+
 bash scripts/deps.sh
 build_savers
 
@@ -93,11 +113,8 @@ stage=$dist/stage
 rm -rf "$dist"
 mkdir -p "$dist"
 stage_files "$stage"
-for build in x86 x86-reduced x64 x64-reduced; do
-    setup_program "$stage" "$build" "$dist/fluttsaver-$version-$build-setup.exe"
-done
+setup_programs "$stage"
 bash scripts/sign.sh --quiet "$dist"/*-setup.exe
-windows_zip "$stage" "$dist/fluttsaver-$version-windows.zip"
 rm -rf "$stage"
 files='fluttsaver-*'
 if ((!windows_only)); then
