@@ -35,7 +35,8 @@ bash scripts/deps.sh
 
 # The trees share one compiler cache: a reduced tree compiles little more
 # than what the variant changes, so it is built after its full tree. Two trees
-# build at a time, each with its output in build/<tree>.log.
+# build at a time, the next one starting as soon as one is done, each with its
+# output in build/<tree>.log.
 export CCACHE_DIR=$PWD/build/ccache CCACHE_BASEDIR=$PWD
 skip=
 [[ $FLUTT_WINE_ARCH == 32 ]] || skip=$FLUTT_WINE_ARCH_WHY
@@ -63,16 +64,25 @@ mkdir -p build
 # build, and the session below uses them.
 bash scripts/wine-env.sh templates >build/wine-templates.log 2>&1 &
 templates=$!
-for pair in "native win64" "win64-reduced win32" "win32-reduced"; do
-    pids=()
-    for preset in $pair; do
-        build_tree "$preset" &
-        pids+=($!)
+declare -A full_tree=([win64-reduced]=win64 [win32-reduced]=win32) building=() built=()
+queue=(native win64 win32 win64-reduced win32-reduced)
+failed=0
+while ((${#queue[@]} + ${#building[@]})); do
+    for i in "${!queue[@]}"; do
+        preset=${queue[i]} full=${full_tree[${queue[i]}]:-}
+        if ((${#building[@]} < 2)) && [[ -z $full || -n ${built[$full]:-} ]]; then
+            build_tree "$preset" &
+            building[$!]=$preset
+            unset 'queue[i]'
+        fi
     done
-    for pid in "${pids[@]}"; do wait "$pid"; done
+    wait -n -p pid "${!building[@]}" || failed=1
+    built[${building[$pid]}]=1
+    unset 'building[$pid]'
 done
 
 wait "$templates" || cat build/wine-templates.log  # the session tries again, and says why it fails
+((!failed)) || exit 1
 
 jobs=${FLUTT_TEST_JOBS:-3}
 echo "== Wine session ($SECONDS s since the start)"
