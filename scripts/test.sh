@@ -69,7 +69,7 @@ queue=(native win64 win32 win64-reduced win32-reduced)
 failed=0
 while ((${#queue[@]} + ${#building[@]})); do
     for i in "${!queue[@]}"; do
-        preset=${queue[i]} full=${full_tree[${queue[i]}]:-}
+        preset=${queue[i]} full=${full_tree[$preset]:-}
         if ((${#building[@]} < 2)) && [[ -z $full || -n ${built[$full]:-} ]]; then
             build_tree "$preset" &
             building[$!]=$preset
